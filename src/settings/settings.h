@@ -1,0 +1,103 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class SettingsStore;
+
+// Every value that steers a search or the look of the program from one start
+// to the next. Field names are the names the values are stored under.
+class Settings
+{
+public:
+    // Search settings.
+    QString root_directory;
+    int save_mode = 1;
+    int max_level = 2;
+    int thread_num = 6;
+    int size = 0;
+    int size1 = 300;
+    int width = 0;
+    int height = 0;
+    int url_number = 30;
+    int timeout = 300;
+    bool gif = true;
+    bool jpg = true;
+    // Packed into `more`.
+    bool login = false;
+    QString loginUser;
+    QString loginPassword;
+    bool proxy = false;
+    QString proxyAddress;
+    QString proxyPort;
+    QString proxyUser;
+    QString proxyPassword;
+    int reservedNumber = 0;
+    bool reservedFlag = false;
+    bool urllink = true;
+    bool selecttext = false;
+    QString includestext;
+    QString notincludestext;
+    QString subdirectory = QStringLiteral("mypic");
+    int extendedlevel = 0;
+    bool ispicfirst = true;
+    bool ismultithreaddb = true;
+
+    // Window and history settings.
+    int urlhisnum = 10;
+    int searchhisnum = 18;
+    int sitehisnum = 6;
+    bool clearallafterexit = false;
+    bool isdeletethumb = true;
+    bool isdeletepic = true;
+    bool isshowoption = false;
+    int ttop = 0, tleft = 0, theight = 0, twidth = 0;
+    int ltop = 0, lleft = 0, lheight = 0, lwidth = 0;
+    int ptop = 0, pleft = 0, pheight = 0, pwidth = 0;
+    bool bwindow = true;
+    int tw = 100;
+    int th = 100;
+    bool a1 = true;
+    bool a2 = true;
+    int a3 = 30;
+    QString agent = defaultAgent();
+
+    // Held here but never stored.
+    bool png = true;
+    bool autoDetect = false;
+    QString urlIncludeText;
+    QString substringsText;
+    bool substringsFlag = false;
+    QStringList substrListbox; // the substrings, one per entry
+    int optionsPage = 1;
+    QStringList includelist;
+    QStringList excludelist;
+
+    // The folder every search's picture folder is made in (no trailing "/").
+    QString picturesRoot;
+
+    static QString defaultAgent();
+    static QString defaultMoreText() { return QStringLiteral("0|||0|||||0|0|"); }
+
+    // `workingFolder` is where the pictures root is derived from.
+    void loadSearchSettings(SettingsStore &store, const QString &workingFolder);
+    void loadWindowSettings(SettingsStore &store);
+    void saveSearchSettings(SettingsStore &store) const;
+    void saveWindowSettings(SettingsStore &store) const;
+    // The Options dialog's writers: without ispicfirst/ismultithreaddb, and
+    // without the geometry values and bwindow.
+    void saveSearchSettingsFromOptions(SettingsStore &store) const;
+    void saveWindowSettingsFromOptions(SettingsStore &store) const;
+
+    // The login and proxy fields as one "|"-terminated text, and back.
+    QString moreText() const;
+    void setMoreText(const QString &text);
+
+    static QString picturesRootFor(const QString &workingFolder);
+    // Rebuilds includelist/excludelist from includestext/notincludestext.
+    void rebuildKeywordLists();
+
+private:
+    void writeSearchValues(SettingsStore &store, bool withPriority) const;
+    void writeWindowValues(SettingsStore &store, bool withGeometry) const;
+};

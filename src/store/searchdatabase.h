@@ -1,0 +1,63 @@
+#pragma once
+
+#include "platform/tinydatabase.h"
+#include "platform/tinytable.h"
+
+#include <QString>
+
+// One saved picture: a row of T_Listview1. Its file is DiskDirectory + PictureName.
+struct PictureRow
+{
+    QString OriginalName;
+    QString WebDirectory;
+    QString PictureName;
+    QString DiskDirectory;
+    int Size = 0;
+    int Width = 0;
+    int Height = 0;
+    int Type = 0;
+    int Checked = 0;
+
+    QString path() const { return DiskDirectory + PictureName; }
+    QVariantList values() const;
+    static PictureRow fromTable(const TinyTable &table);
+    bool operator==(const PictureRow &) const = default;
+};
+
+// The database of one search: its queues, visited pages, picture rows, link
+// rows and its search information record. Only one is open at a time.
+class SearchDatabase
+{
+public:
+    SearchDatabase();
+    ~SearchDatabase();
+
+    // Closes what is open, makes a new file with the six tables and ten indexes, opens it.
+    bool create(const QString &path);
+    // Closes what is open and opens the file with every table bound.
+    bool open(const QString &path);
+    void close();
+    bool isOpen() const { return m_db.isOpen(); }
+    QString path() const { return m_db.path(); }
+    QString lastError() const { return m_db.lastError(); }
+
+    // Replaces the record of T_Listboxs.
+    bool writeSearchInformation(const QString &text);
+    // Empty when there is no record.
+    QString readSearchInformation();
+
+    bool appendPicture(const PictureRow &row, const QString &linkText);
+
+    TinyDatabase &database() { return m_db; }
+
+    TinyTable TinyTableS;  // T_Listboxs: the search information record
+    TinyTable TinyTable1;  // T_Listbox1: page queue, by Url
+    TinyTable TinyTable7;  // T_Listbox7: picture queue, by Url
+    TinyTable TinyTable9;  // T_Listbox9: visited pages, by Url
+    TinyTable TinyTable2;  // T_Listbox2: link rows, stored order
+    TinyTable TinyTableV1; // T_Listview1: picture rows, stored order
+
+private:
+    bool bindTables();
+    TinyDatabase m_db;
+};

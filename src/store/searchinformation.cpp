@@ -1,0 +1,182 @@
+#include "store/searchinformation.h"
+
+#include "settings/settings.h"
+#include "settings/textrules.h"
+
+namespace {
+
+QString flag(bool on)
+{
+    return on ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+// Reads line after line; past the end every line is empty.
+class LineReader
+{
+public:
+    explicit LineReader(const QString &text) : m_text(text) {}
+    QString next()
+    {
+        if (m_pos >= m_text.size())
+            return {};
+        qsizetype lf = m_text.indexOf(u'\n', m_pos);
+        if (lf < 0)
+            lf = m_text.size();
+        QString line = m_text.mid(m_pos, lf - m_pos);
+        m_pos = lf + 1;
+        return line;
+    }
+
+private:
+    const QString &m_text;
+    qsizetype m_pos = 0;
+};
+
+} // namespace
+
+QString SearchInformation::toText() const
+{
+    QStringList lines;
+    lines << startAddress << subdirectory << QString::number(substrings.size());
+    lines += substrings;
+    lines << u'-' + urlIncludeText << QString::number(wholePageScan) << QString::number(pagesPending)
+          << QString::number(picturesPending) << QString::number(picturesSaved) << QString::number(picturesFailed)
+          << QString::number(elapsedSeconds) << QString::number(searchMode) << flag(thumbnailLink) << name
+          << rootDirectory << flag(save_mode == 1) << u'-' + QString::number(extendedlevel) << QString::number(max_level)
+          << QString::number(size) << QString::number(width) << QString::number(height) << QString::number(url_number)
+          << QString::number(timeout) << flag(gif) << flag(jpg);
+    const QChar bar = u'|';
+    const QString connection = flag(login) + bar + loginUser + bar + loginPassword + bar + flag(proxy) + bar +
+                               proxyAddress + bar + proxyPort + bar + proxyUser + bar + proxyPassword + bar +
+                               flag(urllink) + bar + flag(selecttext) + bar;
+    lines << complementForStorage(connection) << includestext << notincludestext;
+    return lines.join(u'\n') + u'\n';
+}
+
+SearchInformation SearchInformation::fromText(const QString &text, int currentExtendedLevel)
+{
+    SearchInformation info;
+    LineReader in(text);
+    info.startAddress = in.next();
+    info.subdirectory = in.next();
+    const int count = readInteger(in.next());
+    for (int i = 0; i < count; ++i)
+        info.substrings << in.next();
+    QString line = in.next();
+    if (line.startsWith(u'-')) {
+        info.urlIncludeText = line.mid(1);
+        line = in.next();
+    }
+    info.wholePageScan = readInteger(line);
+    info.pagesPending = readInteger(in.next());
+    info.picturesPending = readInteger(in.next());
+    info.picturesSaved = readInteger(in.next());
+    info.picturesFailed = readInteger(in.next());
+    info.elapsedSeconds = readInteger(in.next());
+    info.searchMode = readInteger(in.next());
+    info.thumbnailLink = in.next() != u"0";
+    info.name = in.next().trimmed();
+    info.rootDirectory = in.next();
+    info.save_mode = in.next() == u"0" ? 0 : 1;
+    line = in.next();
+    info.extendedlevel = currentExtendedLevel;
+    if (line.startsWith(u'-')) {
+        info.extendedlevel = readInteger(QStringView(line).mid(1));
+        line = in.next();
+    }
+    info.max_level = readInteger(line);
+    info.size = readInteger(in.next());
+    info.width = readInteger(in.next());
+    info.height = readInteger(in.next());
+    info.url_number = readInteger(in.next());
+    info.timeout = readInteger(in.next());
+    info.gif = in.next() == u"1";
+    info.jpg = in.next() == u"1";
+    const QString connection = plainFromStorage(in.next());
+    substrinfo f = readField(connection, 1);
+    info.login = f.text != u"0";
+    f = readField(connection, f.next);
+    info.loginUser = f.text;
+    f = readField(connection, f.next);
+    info.loginPassword = f.text;
+    f = readField(connection, f.next);
+    info.proxy = f.text != u"0";
+    f = readField(connection, f.next);
+    info.proxyAddress = f.text;
+    f = readField(connection, f.next);
+    info.proxyPort = f.text;
+    f = readField(connection, f.next);
+    info.proxyUser = f.text;
+    f = readField(connection, f.next);
+    info.proxyPassword = f.text;
+    f = readField(connection, f.next);
+    info.urllink = f.text != u"0";
+    f = readField(connection, f.next);
+    info.selecttext = f.text != u"0";
+    info.includestext = in.next();
+    info.notincludestext = in.next();
+    return info;
+}
+
+void SearchInformation::takeSettings(const Settings &s)
+{
+    subdirectory = s.subdirectory;
+    substrings = s.substrListbox;
+    urlIncludeText = s.urlIncludeText;
+    rootDirectory = s.picturesRoot;
+    save_mode = s.save_mode;
+    extendedlevel = s.extendedlevel;
+    max_level = s.max_level;
+    size = s.size;
+    width = s.width;
+    height = s.height;
+    url_number = s.url_number;
+    timeout = s.timeout;
+    gif = s.gif;
+    jpg = s.jpg;
+    login = s.login;
+    loginUser = s.loginUser;
+    loginPassword = s.loginPassword;
+    proxy = s.proxy;
+    proxyAddress = s.proxyAddress;
+    proxyPort = s.proxyPort;
+    proxyUser = s.proxyUser;
+    proxyPassword = s.proxyPassword;
+    urllink = s.urllink;
+    selecttext = s.selecttext;
+    includestext = s.includestext;
+    notincludestext = s.notincludestext;
+}
+
+void SearchInformation::giveSettings(Settings &s) const
+{
+    s.subdirectory = subdirectory;
+    s.substrListbox = substrings;
+    s.substringsText.clear();
+    for (const QString &line : substrings)
+        s.substringsText += u' ' + line;
+    s.substringsFlag = !substrings.isEmpty();
+    s.urlIncludeText = urlIncludeText;
+    s.save_mode = save_mode;
+    s.extendedlevel = extendedlevel;
+    s.max_level = max_level;
+    s.size = size;
+    s.width = width;
+    s.height = height;
+    s.url_number = url_number;
+    s.timeout = timeout;
+    s.gif = gif;
+    s.jpg = jpg;
+    s.login = login;
+    s.loginUser = loginUser;
+    s.loginPassword = loginPassword;
+    s.proxy = proxy;
+    s.proxyAddress = proxyAddress;
+    s.proxyPort = proxyPort;
+    s.proxyUser = proxyUser;
+    s.proxyPassword = proxyPassword;
+    s.urllink = urllink;
+    s.selecttext = selecttext;
+    s.includestext = includestext;
+    s.notincludestext = notincludestext;
+}
