@@ -15,8 +15,8 @@ struct Command
 };
 
 const Command commands[] = {
-    {"list", cmdList},
-    {"scan", cmdScan},
+    {"get", cmdGet},   {"continue", cmdContinue}, {"tick", cmdTick}, {"big", cmdBig},
+    {"list", cmdList}, {"show", cmdShow},         {"delete", cmdDelete}, {"scan", cmdScan},
 };
 
 const char usageText[] =

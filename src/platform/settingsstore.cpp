@@ -2,10 +2,13 @@
 
 #include <QFile>
 #include <QSettings>
+#include <QStandardPaths>
 
 SettingsStore::SettingsStore(const QString &group)
-    : m_settings(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Brelmark"),
-                                             QStringLiteral("Snapdredge")))
+    // The path is looked up on every open so that XDG_CONFIG_HOME is honoured as it is now.
+    : m_settings(std::make_unique<QSettings>(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                                                 QStringLiteral("/Brelmark/Snapdredge.ini"),
+                                             QSettings::IniFormat))
 {
     m_settings->beginGroup(group);
 }

@@ -1,0 +1,135 @@
+#include "cli/clicontext.h"
+#include "cli/clihost.h"
+#include "cli/clirun.h"
+#include "cli/commands.h"
+#include "crawl/crawlengine.h"
+#include "store/searchhistory.h"
+
+#include <QSet>
+
+namespace {
+
+// Everything a command on one stored search needs: settings, history, engine.
+struct StoredSearch
+{
+    CliContext context;
+    SearchHistory history;
+    CliHost host;
+    std::unique_ptr<CrawlEngine> engine;
+    int index = -1;
+
+    // Prints the reason and gives the exit status when the search cannot be had.
+    int open(const QString &name)
+    {
+        if (!loadCliContext(context))
+            return ExitFailure;
+        history.load(context.folders.search + QStringLiteral("his.dat"), context.settings.searchhisnum);
+        index = history.indexOf(name);
+        if (index < 0) {
+            printErr(QStringLiteral("There is no search named \"%1\" in the history.").arg(name));
+            return ExitUsage;
+        }
+        engine = std::make_unique<CrawlEngine>(context.settings, context.folders, history, host);
+        engine->setProgressOnStatusBar(false);
+        engine->selectSearch(index);
+        if (!engine->database().isOpen()) {
+            printErr(QStringLiteral("The database of the search \"%1\" cannot be opened.").arg(name));
+            return ExitFailure;
+        }
+        return ExitDone;
+    }
+};
+
+} // namespace
+
+int cmdShow(const QStringList &args)
+{
+    if (args.size() != 1)
+        return usageError(QStringLiteral("show takes the name of a search"));
+    StoredSearch search;
+    if (const int status = search.open(args.first()))
+        return status;
+    TinyTable &rows = search.engine->database().TinyTableV1;
+    int n = 0;
+    for (bool ok = rows.first(); ok; ok = rows.next()) {
+        const PictureRow r = PictureRow::fromTable(rows);
+        printOut(QStringList{QString::number(++n), r.OriginalName, r.WebDirectory, r.PictureName, r.DiskDirectory,
+                             QString::number(r.Size), QString::number(r.Width), QString::number(r.Height),
+                             QString::number(r.Type), QString::number(r.Checked)}
+                     .join(u'\t'));
+    }
+    return ExitDone;
+}
+
+int cmdContinue(const QStringList &args)
+{
+    if (args.size() != 1)
+        return usageError(QStringLiteral("continue takes the name of a search"));
+    StoredSearch search;
+    if (const int status = search.open(args.first()))
+        return status;
+    return runSearchToEnd(*search.engine, search.host, [&]() { return search.engine->continueRun(); });
+}
+
+int cmdBig(const QStringList &args)
+{
+    if (args.size() != 1)
+        return usageError(QStringLiteral("big takes the name of a search"));
+    StoredSearch search;
+    if (const int status = search.open(args.first()))
+        return status;
+    return runSearchToEnd(*search.engine, search.host,
+                          [&]() { return search.engine->getBigPictures(search.engine->startAddress()); });
+}
+
+int cmdTick(const QStringList &args)
+{
+    if (args.size() < 2)
+        return usageError(QStringLiteral("tick takes the name of a search and all, none or row numbers"));
+    QSet<int> rowsToTick;
+    const QString what = args.at(1);
+    const bool all = what == u"all" && args.size() == 2;
+    const bool none = what == u"none" && args.size() == 2;
+    if (!all && !none) {
+        for (const QString &a : args.mid(1)) {
+            bool ok = false;
+            const int row = a.toInt(&ok);
+            if (!ok || row < 1)
+                return usageError(QStringLiteral("not a row number: %1").arg(a));
+            rowsToTick.insert(row);
+        }
+    }
+    StoredSearch search;
+    if (const int status = search.open(args.first()))
+        return status;
+    SearchDatabase &db = search.engine->database();
+    TinyTable &rows = db.TinyTableV1;
+    int n = 0;
+    db.database().begin();
+    for (bool ok = rows.first(); ok; ok = rows.next()) {
+        ++n;
+        const int checked = all || rowsToTick.contains(n) ? 1 : 0;
+        if (all || none || rowsToTick.contains(n))
+            rows.setField(QStringLiteral("Checked"), checked);
+    }
+    db.database().commit();
+    for (int row : std::as_const(rowsToTick)) {
+        if (row > n) {
+            printErr(QStringLiteral("The search \"%1\" has %2 pictures; there is no row %3.").arg(args.first()).arg(n).arg(row));
+            return ExitUsage;
+        }
+    }
+    return ExitDone;
+}
+
+int cmdDelete(const QStringList &args)
+{
+    if (args.isEmpty() || args.size() > 2 || (args.size() == 2 && args.at(1) != u"--keep-pictures"))
+        return usageError(QStringLiteral("delete takes the name of a search and optionally --keep-pictures"));
+    StoredSearch search;
+    if (const int status = search.open(args.first()))
+        return status;
+    if (args.size() == 2)
+        search.context.settings.isdeletepic = false;
+    return search.engine->deleteSelectedSearch(false) ? ExitDone : ExitFailure;
+}
