@@ -1,5 +1,6 @@
 #include "settings/settings.h"
 
+#include "html/pagescanner.h"
 #include "platform/settingsstore.h"
 #include "settings/textrules.h"
 
@@ -246,11 +247,12 @@ void Settings::saveWindowSettingsFromOptions(SettingsStore &store) const
 
 void Settings::rebuildKeywordLists()
 {
-    // Keywords are compared against upper-cased link text.
+    // Keywords are words as the page scanner reads them, compared against
+    // upper-cased link text.
     const auto split = [](const QString &text) {
-        QStringList words;
-        for (const QString &w : text.toUpper().split(u' ', Qt::SkipEmptyParts))
-            words << w;
+        QStringList words = PageScanner::keywordWords(text);
+        for (QString &w : words)
+            w = w.toUpper();
         return words;
     };
     includelist = split(includestext);
