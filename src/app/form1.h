@@ -1,0 +1,223 @@
+#pragma once
+
+#include "app/commandstates.h"
+#include "crawl/crawlhost.h"
+#include "platform/workingfolders.h"
+#include "settings/settings.h"
+#include "store/searchhistory.h"
+
+#include <QMainWindow>
+#include <QPixmap>
+#include <memory>
+
+class CrawlEngine;
+class QAction;
+class QActionGroup;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QMenu;
+class QToolBar;
+class QToolButton;
+class StatusPanelBar;
+class TTreeform;
+
+// The main window: menus, tool bar, URL bar, the dock area of the tool
+// windows and the status bar. It is the crawl engine's front end: the engine
+// decides, and shows and asks everything through the CrawlHost calls here.
+class TForm1 : public QMainWindow, public CrawlHost
+{
+    Q_OBJECT
+public:
+    // Where the Edit commands act.
+    enum class Pane { MainWindow, HistoryTree, PictureList };
+
+    explicit TForm1(QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    // The start-up steps: working folders, settings, the engine and the
+    // initial state of every command. Returns false with the message when the
+    // working folders cannot be made; nothing can be saved then.
+    bool formCreate(QString *error);
+    // The tool windows, in their order, once the main window is set up.
+    void createToolWindows();
+
+    static QString homePageAddress() { return QStringLiteral("https://snapdredge.org/"); }
+    QString helpFile() const { return m_helpFile; }
+
+    Settings &settings() { return m_settings; }
+    const WorkingFolders &folders() const { return m_folders; }
+    SearchHistory &history() { return m_history; }
+    CrawlEngine *engine() const { return m_engine.get(); }
+    TTreeform *treeform() const { return m_treeform; }
+    CommandStates &commands() { return m_commands; }
+    StatusPanelBar *statusPanels() const { return m_status; }
+    QMainWindow *dockArea() const { return m_panel5; }
+    QComboBox *addressBox() const { return m_comboBox1; }
+    QMenu *picturePopup() const { return m_popupMenu2; }
+
+    Pane activePane() const { return m_activePane; }
+    void setActivePane(Pane pane) { m_activePane = pane; }
+    bool exitWithoutAsking() const { return m_exitWithoutAsking; }
+    void setExitWithoutAsking(bool on) { m_exitWithoutAsking = on; }
+    bool trackLatest() const { return m_trackLatest; }
+    bool picturePreview() const { return m_picturePreview; }
+    bool pictureWindowShown() const { return m_pictureShown; }
+    bool progressOnStatusBar() const { return m_progressOnStatusBar; }
+    bool bestFit() const { return m_bestFit; }
+    bool thumbnailView() const { return m_thumbnailView; }
+    bool substringMarkShown() const { return m_substringMark; }
+    QString siteName() const { return m_siteName; }
+
+    // The view-style group: thumbnails (on) or the detail list (off).
+    void setViewStyle(bool thumbnails);
+    // The substrings picture of the URL bar follows the substrings text.
+    void refreshSubstringMark();
+    void saveWindowSettings();
+
+    // CrawlHost
+    void setStatus(int icon, const QString &text) override;
+    void showCounters(const QString &text) override;
+    void showSpeed(const QString &text) override;
+    void showTimes(const QString &text) override;
+    void setSlotGauge(int slot, GaugeColor color, bool visible, const QString &hint) override;
+    void setSlotProgress(int slot, GaugeColor color, int percent) override;
+    void setCaption(const QString &caption) override;
+    void setAddressText(const QString &address) override;
+    void setCommandGroup(CommandGroup group, bool on) override;
+    void pictureSaved(const PictureRow &row, int rowCount) override;
+    void clearViews() override;
+    void clearPictureViewer() override;
+    void searchOpened() override;
+    void setCheckBoxMode(bool on) override;
+    void substringsChanged() override;
+    bool askYesNo(const QString &text) override;
+    void showWarning(const QString &text) override;
+    void showError(const QString &text) override;
+    void runFinished(bool stopped) override;
+
+    // The commands, as the menus, tool bar and pop-up menus run them.
+    void getAnyPicture();
+    void getThumbnails();
+    void getBigPictures();
+    void stopRun();
+    void continueRun();
+    void deleteCommand();
+    void toggleStandardButtons();
+    void toggleUrlBar();
+    void toggleStatusBar();
+    void toggleProgressOnStatusBar();
+    void togglePictureWindow();
+    void toggleHistoryWindow();
+    void togglePicturePreview();
+    void toggleTrackLatest();
+    void toggleDisplayBasket();
+    void openPictureFolder();
+    void showThumbs();
+    void showList();
+    void setWallpaper(const QString &style);
+    void openHelpContents();
+    void openHomePage();
+
+Q_SIGNALS:
+    // The exit steps have run and the window has closed.
+    void exited();
+    void runEnded(bool stopped);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildLayout();
+    void buildMenus();
+    void buildToolBar();
+    QAction *entry(QMenu *menu, const QString &name, const QString &text);
+    QAction *hiddenSeparator(QMenu *menu);
+    void layoutUrlBar();
+    void togglePanel(QWidget *panel, int &rememberedHeight, QAction *entry);
+    void onFocusChanged(QWidget *now);
+    void historyActivated();
+    void mainWindowActivated();
+    void runExitSteps(bool writeBack);
+    bool showMessage(int icon, const QString &text, bool yesNo);
+
+    // What later windows provide: the picture list's selected row and size,
+    // the picture window, the basket.
+    QString selectedPicturePath() const { return {}; }
+    QString selectedPictureFolder() const { return {}; }
+    int pictureListRowCount() const { return 0; }
+
+    Settings m_settings;
+    WorkingFolders m_folders;
+    SearchHistory m_history;
+    std::unique_ptr<CrawlEngine> m_engine;
+    CommandStates m_commands;
+    TTreeform *m_treeform = nullptr;
+
+    // Layout.
+    QWidget *m_panel2 = nullptr;
+    QToolBar *m_toolBar1 = nullptr;
+    QFrame *m_panel4 = nullptr;
+    QWidget *m_panel8 = nullptr;
+    QLabel *m_label1 = nullptr;
+    QComboBox *m_comboBox1 = nullptr;
+    QWidget *m_panel9 = nullptr;
+    QLabel *m_image4 = nullptr;
+    QPixmap m_image5; // substrings are set
+    QPixmap m_image6; // no substrings
+    QMainWindow *m_panel5 = nullptr;
+    StatusPanelBar *m_status = nullptr;
+    QMenu *m_popupMenu1 = nullptr;
+    QMenu *m_popupMenu2 = nullptr;
+
+    // Tool buttons.
+    QToolButton *m_toolButton5 = nullptr;
+    QToolButton *m_toolButton10 = nullptr;
+    QToolButton *m_toolButton7 = nullptr;
+    QToolButton *m_toolButton1 = nullptr;
+    QToolButton *m_toolButton9 = nullptr;
+    QToolButton *m_toolButton2 = nullptr;
+    QToolButton *m_toolButton16 = nullptr;
+    QToolButton *m_toolButton17 = nullptr;
+    QToolButton *m_toolButton12 = nullptr;
+    QToolButton *m_toolButton3 = nullptr;
+    QToolButton *m_toolButton4 = nullptr;
+
+    // Menu entries the window ticks or switches itself.
+    QAction *m_standardButtons = nullptr;
+    QAction *m_urlBar = nullptr;
+    QAction *m_statusBarEntry = nullptr;
+    QAction *m_progressEntry = nullptr;
+    QAction *m_pictureEntry = nullptr;
+    QAction *m_historyEntry = nullptr;
+    QAction *m_whenDownloading = nullptr;
+    QAction *m_displayAllInformation = nullptr;
+    QAction *m_trackEntry = nullptr;
+    QAction *m_displayBasket = nullptr;
+    QAction *m_thumbsEntry = nullptr;
+    QAction *m_listEntry = nullptr;
+    QAction *m_horizontal = nullptr;
+    QAction *m_vertical = nullptr;
+    QAction *m_reload = nullptr;
+
+    // Remembered heights of the tool bar, URL bar and status bar.
+    int m_panel2Height = 0;
+    int m_panel4Height = 0;
+    int m_statusHeight = 0;
+
+    Pane m_activePane = Pane::MainWindow;
+    bool m_exitWithoutAsking = false;
+    bool m_progressOnStatusBar = true;
+    bool m_trackLatest = true;
+    bool m_picturePreview = true;
+    bool m_pictureShown = true;
+    bool m_historyShown = true;
+    bool m_bestFit = false;
+    bool m_thumbnailView = true;
+    bool m_substringMark = false;
+    bool m_created = false;
+    QString m_siteName = QStringLiteral("default.sit");
+    QString m_programFolder;
+    QString m_helpFile;
+};

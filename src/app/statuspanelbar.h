@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QIcon>
+#include <QList>
+#include <QStatusBar>
+#include <array>
+
+class SlotGauge;
+
+// The main window's status bar: twelve panels of fixed widths (the last one
+// takes what is left), the first drawn by us with the status icon and text,
+// and the eight slot gauges laid over panels 2 to 9.
+class StatusPanelBar : public QStatusBar
+{
+    Q_OBJECT
+public:
+    static constexpr int PanelCount = 12;
+    static constexpr int GaugeCount = 8;
+
+    explicit StatusPanelBar(QWidget *parent = nullptr);
+
+    static int panelWidth(int panel);
+    QRect panelRect(int panel) const;
+    void setPanelText(int panel, const QString &text);
+    QString panelText(int panel) const { return m_texts.value(panel); }
+
+    // The owner-drawn panel 0.
+    void setStatus(int icon, const QString &text);
+    int statusIcon() const { return m_statusIcon; }
+    QString statusText() const { return m_texts.value(0); }
+
+    // slot counts from 1.
+    SlotGauge *gauge(int slot) const;
+    QRect gaugeGeometry(int slot) const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void placeGauges();
+
+    QList<QString> m_texts;
+    int m_statusIcon = 0;
+    QIcon m_statusPicture;
+    std::array<SlotGauge *, GaugeCount> m_gauges{};
+};
