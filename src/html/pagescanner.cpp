@@ -155,6 +155,9 @@ void appendCodePoint(QString &out, char32_t cp)
     }
 }
 
+// Longest reference body we decode ("#x" and digits, zeros in front allowed).
+constexpr qsizetype maxReferenceLength = 32;
+
 // Decodes the character references an address is commonly written with
 // (&amp; &lt; &gt; &quot; &apos; &nbsp;, decimal and hexadecimal). Anything
 // else that starts with "&" stays as written.
@@ -179,9 +182,12 @@ QString decodeReferences(const QString &text)
             ++i;
             continue;
         }
-        const qsizetype semicolon = text.indexOf(u';', i + 1);
-        const QStringView body =
-            semicolon < 0 ? QStringView() : QStringView(text).sliced(i + 1, semicolon - i - 1);
+        // References are short; looking further for their ";" would make a value
+        // full of "&" quadratic.
+        const QStringView window =
+            QStringView(text).sliced(i + 1, qMin<qsizetype>(n - i - 1, maxReferenceLength + 1));
+        const qsizetype semicolon = window.indexOf(u';');
+        const QStringView body = semicolon < 0 ? QStringView() : window.first(semicolon);
         bool decoded = false;
         if (body.size() >= 2 && body[0] == u'#') {
             const bool hex = body[1] == u'x' || body[1] == u'X';
@@ -218,7 +224,7 @@ QString decodeReferences(const QString &text)
             }
         }
         if (decoded) {
-            i = semicolon + 1;
+            i += body.size() + 2;
         } else {
             out += ch;
             ++i;
@@ -260,6 +266,8 @@ QString referenceOf(QByteArrayView value)
     const qsizetype hash = text.indexOf(u'#');
     if (hash >= 0)
         text.truncate(hash);
+    // "|" separates the fields of the urlinfo text the address goes into.
+    text.replace(u'|', QStringLiteral("%7C"));
     return text;
 }
 
@@ -284,11 +292,10 @@ int declaredSize(QByteArrayView value)
     return readInteger(decodeReferences(decodeBytes(value)));
 }
 
-// A link target is stored as written, inside the urlinfo text: the separators
-// of that text must not appear in it.
+// A link target is stored as written, inside the urlinfo text, so "**" (the
+// mark of a link target there) must not appear in it.
 QString protectLinkTarget(QString address)
 {
-    address.replace(u'|', QStringLiteral("%7C"));
     if (address.contains(u"**"))
         address.replace(u'*', QStringLiteral("%2A"));
     return address;
