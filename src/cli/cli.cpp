@@ -15,7 +15,7 @@ struct Command
 };
 
 const Command commands[] = {
-    {"get", cmdGet},   {"continue", cmdContinue}, {"tick", cmdTick}, {"big", cmdBig},
+    {"get", cmdGet},   {"continue", cmdContinue}, {"tick", cmdTick},     {"big", cmdBig},
     {"list", cmdList}, {"show", cmdShow},         {"delete", cmdDelete}, {"scan", cmdScan},
 };
 

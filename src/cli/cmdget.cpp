@@ -60,9 +60,9 @@ int cmdGet(const QStringList &args)
     bool thumbnails = false;
     QString url;
     static const QStringList withValue = {
-        QStringLiteral("--depth"),     QStringLiteral("--threads"),    QStringLiteral("--min-size"),
-        QStringLiteral("--max-size"),  QStringLiteral("--min-width"),  QStringLiteral("--min-height"),
-        QStringLiteral("--subdir"),    QStringLiteral("--timeout"),    QStringLiteral("--agent"),
+        QStringLiteral("--depth"),       QStringLiteral("--threads"),   QStringLiteral("--min-size"),
+        QStringLiteral("--max-size"),    QStringLiteral("--min-width"), QStringLiteral("--min-height"),
+        QStringLiteral("--subdir"),      QStringLiteral("--timeout"),   QStringLiteral("--agent"),
         QStringLiteral("--url-include"), QStringLiteral("--substrings")};
     for (int i = 0; i < args.size(); ++i) {
         const QString &a = args.at(i);
@@ -103,7 +103,6 @@ int cmdGet(const QStringList &args)
     CrawlEngine engine(s, context.folders, history, host);
     engine.setPersistSettings(false);
     engine.setProgressOnStatusBar(false);
-    return runSearchToEnd(engine, host, [&]() {
-        return thumbnails ? engine.getThumbnails(url) : engine.getAnyPicture(url);
-    });
+    return runSearchToEnd(
+        engine, host, [&]() { return thumbnails ? engine.getThumbnails(url) : engine.getAnyPicture(url); });
 }

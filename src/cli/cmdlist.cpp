@@ -56,8 +56,8 @@ int cmdList(const QStringList &args)
                                      .arg(info.picturesPending)
                                      .arg(info.picturesSaved)
                                      .arg(info.picturesFailed);
-        printOut(e.name + u'\t' + modeName(modeOfIcon(e.icon)) + u'\t' + stateName(stateOfIcon(e.icon)) + u'\t' +
-                 counters);
+        printOut(e.name + u'\t' + modeName(modeOfIcon(e.icon)) + u'\t' + stateName(stateOfIcon(e.icon)) +
+                 u'\t' + counters);
     }
     return ExitDone;
 }

@@ -53,9 +53,9 @@ int cmdShow(const QStringList &args)
     int n = 0;
     for (bool ok = rows.first(); ok; ok = rows.next()) {
         const PictureRow r = PictureRow::fromTable(rows);
-        printOut(QStringList{QString::number(++n), r.OriginalName, r.WebDirectory, r.PictureName, r.DiskDirectory,
-                             QString::number(r.Size), QString::number(r.Width), QString::number(r.Height),
-                             QString::number(r.Type), QString::number(r.Checked)}
+        printOut(QStringList{QString::number(++n), r.OriginalName, r.WebDirectory, r.PictureName,
+                             r.DiskDirectory, QString::number(r.Size), QString::number(r.Width),
+                             QString::number(r.Height), QString::number(r.Type), QString::number(r.Checked)}
                      .join(u'\t'));
     }
     return ExitDone;
@@ -115,7 +115,10 @@ int cmdTick(const QStringList &args)
     db.database().commit();
     for (int row : std::as_const(rowsToTick)) {
         if (row > n) {
-            printErr(QStringLiteral("The search \"%1\" has %2 pictures; there is no row %3.").arg(args.first()).arg(n).arg(row));
+            printErr(QStringLiteral("The search \"%1\" has %2 pictures; there is no row %3.")
+                         .arg(args.first())
+                         .arg(n)
+                         .arg(row));
             return ExitUsage;
         }
     }

@@ -36,14 +36,16 @@ constexpr int FileNameLimit = 200;
 
 const QString MustInputSubdirectory =
     QStringLiteral("Must input subdirectory name, such as \"a\", \"b\" or \"c\" etc into \"Save To\".");
-const QString BadSubdirectory = QStringLiteral(
-    "\"Subdirectory\" can not include char \\ / : * \" < > | . You should input character \"a\", \"b\" etc in "
-    "\"Subdirectory\" on URL bar rather than input \"c:\\a\", \"c:\\b\". Do not try to input the full name of a "
-    "directory into \"Subdirectory\". ");
+const QString BadSubdirectory = QStringLiteral("\"Subdirectory\" can not include char \\ / : * \" < > | . "
+                                               "You should input character \"a\", \"b\" etc in "
+                                               "\"Subdirectory\" on URL bar rather than input \"c:\\a\", "
+                                               "\"c:\\b\". Do not try to input the full name of a "
+                                               "directory into \"Subdirectory\". ");
 const QString MustInputUrl = QStringLiteral("Must input URL.");
 const QString SubstringQuestion =
     QStringLiteral("The substring may be not belong to current URL, do you want to clear it ?");
-const QString MustSelectThumbnails = QStringLiteral("Must select the thumbnails for downloading big size pictures.");
+const QString MustSelectThumbnails =
+    QStringLiteral("Must select the thumbnails for downloading big size pictures.");
 
 QString slotText(const char *before, int slot, const char *after)
 {
@@ -135,8 +137,8 @@ QString CrawlEngine::hhmmss(qint64 seconds)
 
 QString CrawlEngine::countersText(const RunCounters &c)
 {
-    return QString::number(c.pagesPending) + u':' + QString::number(c.picturesPending) + QStringLiteral("->") +
-           QString::number(c.picturesSaved) + u':' + QString::number(c.picturesFailed);
+    return QString::number(c.pagesPending) + u':' + QString::number(c.picturesPending) +
+           QStringLiteral("->") + QString::number(c.picturesSaved) + u':' + QString::number(c.picturesFailed);
 }
 
 QString CrawlEngine::timesText(const RunCounters &c)
@@ -412,6 +414,7 @@ void CrawlEngine::freshStart()
     start.address = m_startAddress;
     start.addressClass = addressClass(m_startAddress);
     m_slots[1].countdown = m_settings.timeout;
+    m_db.TinyTableR.append({m_startAddress, start.toText(), 1, 1, QString()});
     startRequest(start.toText(), 1, 1, true);
     if (m_progressOnStatusBar)
         setSlotGauge(1, GaugeColor::Grey, true, m_startAddress);
@@ -481,8 +484,14 @@ void CrawlEngine::renameSearchFromTitle(const QString &title)
     m_db.close();
     for (const char *suffix : {"", "-wal", "-shm"})
         QFile::remove(oldPath + QString::fromLatin1(suffix));
-    if (!m_db.create(searchPath(name)))
+    if (!m_db.create(searchPath(name))) {
         m_host.showError(QStringLiteral("Cannot create ") + searchPath(name));
+        return;
+    }
+    urlinfo start;
+    start.address = m_startAddress;
+    start.addressClass = addressClass(m_startAddress);
+    m_db.TinyTableR.append({m_startAddress, start.toText(), 1, 1, QString()});
 }
 
 // ---------------------------------------------------------------------------
@@ -600,8 +609,9 @@ void CrawlEngine::onHeaderEnd(int slot)
     if (isPictureClass(s.addressClass)) {
         const qint64 minimum = qint64(m_settings.size) * 1024;
         const qint64 maximum = qint64(m_settings.size1) * 1024;
-        const bool refused = m_mode == ModeThumbnails ? s.contentLength > minimum
-                                                      : (s.contentLength < minimum || s.contentLength > maximum);
+        const bool refused = m_mode == ModeThumbnails
+                                 ? s.contentLength > minimum
+                                 : (s.contentLength < minimum || s.contentLength > maximum);
         if (refused) {
             pictureFailed();
             s.outcomeCounted = true;
@@ -628,7 +638,8 @@ void CrawlEngine::onData(int slot, const QByteArray &chunk)
     s.received += chunk.size();
     s.bytesThisSecond = int(chunk.size());
     m_bytesThisSecond += chunk.size();
-    const int progress = s.contentLength == 0 ? 90 : int(qMin<qint64>(100, s.received * 100 / s.contentLength));
+    const int progress =
+        s.contentLength == 0 ? 90 : int(qMin<qint64>(100, s.received * 100 / s.contentLength));
 
     if (s.contentKind == ClassPage) {
         if (s.pageText.size() + chunk.size() > PageBodyLimit) {
@@ -717,6 +728,7 @@ void CrawlEngine::onRequestDone(int slot)
         return;
     if (m_progressOnStatusBar)
         setSlotGauge(slot, GaugeColor::Green, false, QString());
+    m_db.finishRunning(s.address);
     releaseClient(slot);
     dispatch(slot, cls);
 }
@@ -740,6 +752,8 @@ void CrawlEngine::handleFinishedPage(int slot)
 {
     Slot &s = m_slots[slot];
     HttpCli *const client = s.client;
+    // Relative links of a page that was redirected are relative to where it ended up.
+    const QString pageAddress = client ? client->finalUrl() : s.address;
     PageScanner scanner;
     ScanOptions options;
     options.level = s.level;
@@ -759,7 +773,7 @@ void CrawlEngine::handleFinishedPage(int slot)
 
     if (m_wholePageScan) {
         ScanResult result;
-        scanner.scanPage(s.pageText, s.address, options, result);
+        scanner.scanPage(s.pageText, pageAddress, options, result);
         takeTitle(result);
         if (m_namingPending)
             renameSearchFromTitle(m_pendingName);
@@ -771,13 +785,13 @@ void CrawlEngine::handleFinishedPage(int slot)
     }
 
     ScanResult titleResult;
-    const PageScanner::Range range = scanner.findSubstringRange(s.pageText, m_settings.substringsText, options,
-                                                                 titleResult);
+    const PageScanner::Range range =
+        scanner.findSubstringRange(s.pageText, m_settings.substringsText, options, titleResult);
     takeTitle(titleResult);
     ScanResult result;
     if (range.start > 0 && range.end > range.start)
-        scanner.scanPage(QByteArrayView(s.pageText).sliced(range.start - 1, range.end - range.start), s.address,
-                         options, result);
+        scanner.scanPage(QByteArrayView(s.pageText).sliced(range.start - 1, range.end - range.start),
+                         pageAddress, options, result);
     takeTitle(result);
     if (m_namingPending) {
         const QString name = fileNameSafe(m_pendingName).trimmed();
@@ -792,6 +806,7 @@ void CrawlEngine::handleFinishedPage(int slot)
         queueFoundLinks(slot, s.level + 1);
     } else if (!m_host.askYesNo(SubstringQuestion)) {
         // The run ends here; this page's request is the only one running.
+        m_db.finishRunning(s.address);
         releaseClient(slot);
         m_active.removeOne(slot);
         m_free << slot;
@@ -807,7 +822,7 @@ void CrawlEngine::handleFinishedPage(int slot)
         m_host.substringsChanged();
         options.namingPending = true;
         ScanResult whole;
-        scanner.scanPage(s.pageText, s.address, options, whole);
+        scanner.scanPage(s.pageText, pageAddress, options, whole);
         takeTitle(whole);
         if (m_namingPending)
             renameSearchFromTitle(m_pendingName);
@@ -877,8 +892,8 @@ void CrawlEngine::queueFoundLinks(int slot, int level)
                 continue;
             if (!isSavedPicture(address) && !isRunning(address) && !isQueued(address)) {
                 const QString &include = m_settings.urlIncludeText;
-                const bool included =
-                    include.isEmpty() || include.contains(u'+') || address.contains(include, Qt::CaseSensitive);
+                const bool included = include.isEmpty() || include.contains(u'+') ||
+                                      address.contains(include, Qt::CaseSensitive);
                 if (included) {
                     if (fits)
                         m_db.TinyTable7.append({address, text});
@@ -958,6 +973,9 @@ void CrawlEngine::savePicture(int slot)
     for (int n = 2; QFile::exists(m_pictureFolder + fileName); ++n)
         fileName = base + u'(' + QString::number(n) + u')' + ext;
 
+    // Remembered first: a file whose row never gets recorded (the program
+    // died in between) is removed when the search is continued.
+    m_db.setRunningFile(address, m_pictureFolder + fileName);
     QSaveFile file(m_pictureFolder + fileName);
     bool written = file.open(QIODevice::WriteOnly) && file.write(body) == body.size();
     written = written && file.commit();
@@ -967,9 +985,10 @@ void CrawlEngine::savePicture(int slot)
         failed();
         const QStorageInfo storage(m_pictureFolder);
         if (storage.isValid() && storage.bytesAvailable() < body.size() + 64 * 1024)
-            stopForWriteError(QStringLiteral("The disk is full: the picture %1 could not be saved in %2. The search "
-                                             "was stopped; free some space and continue it.")
-                                  .arg(fileName, m_pictureFolder));
+            stopForWriteError(
+                QStringLiteral("The disk is full: the picture %1 could not be saved in %2. The search "
+                               "was stopped; free some space and continue it.")
+                    .arg(fileName, m_pictureFolder));
         return;
     }
 
@@ -989,7 +1008,12 @@ void CrawlEngine::savePicture(int slot)
         link = s.referrer.isEmpty() ? s.linkTargetText : resolveAddress(s.referrer, s.linkTargetText);
     else
         link = resolveAddress(s.referrer, QStringLiteral("*#bbb.html|"));
-    if (!m_db.appendPicture(row, link)) {
+    m_db.database().begin();
+    const bool recorded = m_db.appendPicture(row, link);
+    if (recorded)
+        m_db.finishRunning(address);
+    m_db.database().commit();
+    if (!recorded) {
         QFile::remove(m_pictureFolder + fileName);
         failed();
         return;
@@ -1027,7 +1051,8 @@ bool CrawlEngine::takeOne(bool page)
     const QString text = queue.fieldText(QStringLiteral("Str"));
     const QString address = queue.fieldText(QStringLiteral("Url"));
     const int level = page ? readInteger(queue.fieldText(QStringLiteral("Level"))) : 0;
-    queue.deleteCurrent();
+    if (!m_db.takeFromQueue(queue, page))
+        return false;
     const int slot = m_free.takeLast();
     m_active << slot;
     m_slots[slot].countdown = m_settings.timeout;
@@ -1081,6 +1106,8 @@ void CrawlEngine::speedTick()
     m_host.showSpeed(speedText(m_bytesThisSecond));
     m_bytesThisSecond = 0;
     timeoutWalk();
+    // Keeps the counters on disk in case the program dies.
+    writeSearchInformationRecord();
     if (m_running)
         m_speedTimer.start();
 }
@@ -1133,15 +1160,6 @@ void CrawlEngine::finishSequence()
     for (HttpCli *client : clients) {
         const int slot = client->Tag;
         Slot &s = m_slots[slot];
-        if (m_stopping && s.client == client) {
-            // Put the running work back at the head of its queue, whole, so
-            // that Continue fetches it again with its link target.
-            const QString text = s.recordText;
-            if (s.addressClass == ClassPage)
-                m_db.TinyTable1.insert({s.address, text, s.level});
-            else if (isPictureClass(s.addressClass))
-                m_db.TinyTable7.insert({s.address, text});
-        }
         if (s.client == client) {
             releaseClient(slot);
         } else {
@@ -1153,6 +1171,10 @@ void CrawlEngine::finishSequence()
     }
     m_clients.clear();
     m_active.clear();
+    // The running work goes back into its queue, whole (a picture keeps its
+    // link target), so that Continue fetches it again.
+    if (m_stopping)
+        m_db.requeueRunning();
 
     m_host.setCommandGroup(CommandGroup::Run, true);
     m_host.setCommandGroup(CommandGroup::Stop, false);
@@ -1265,6 +1287,13 @@ void CrawlEngine::continueRunSelected()
         s.received = 0;
     }
 
+    if (m_db.requeueRunning() > 0) {
+        // The program died during the run: the pending counts are those of the queues.
+        m_counters.pagesPending = m_db.TinyTable1.recordCount();
+        m_counters.picturesPending = m_db.TinyTable7.recordCount();
+        m_counters.picturesSaved = m_db.TinyTableV1.recordCount();
+        showCounters();
+    }
     takeOne(true);
     while (!m_free.isEmpty() && takeOne(false)) {
         if (m_stopping)
@@ -1290,6 +1319,7 @@ void CrawlEngine::bigPicturePass()
     m_db.TinyTable1.empty();
     m_db.TinyTable7.empty();
     m_db.TinyTable9.empty();
+    m_db.TinyTableR.empty();
     m_host.clearViews();
 
     bool hasPicture = m_db.TinyTableV1.first();
@@ -1339,8 +1369,8 @@ void CrawlEngine::selectSearch(int index)
     writeBackOpenSearch();
     if (index < 0) {
         for (CommandGroup g : {CommandGroup::Select, CommandGroup::Unselect, CommandGroup::SelectByFolder,
-                               CommandGroup::UnselectByFolder, CommandGroup::SelectAll, CommandGroup::UnselectAll,
-                               CommandGroup::Delete})
+                               CommandGroup::UnselectByFolder, CommandGroup::SelectAll,
+                               CommandGroup::UnselectAll, CommandGroup::Delete})
             m_host.setCommandGroup(g, false);
         return;
     }
@@ -1351,8 +1381,9 @@ void CrawlEngine::selectSearch(int index)
     m_history.setCurrent(index);
     openSearch();
     m_host.clearPictureViewer();
-    for (CommandGroup g : {CommandGroup::Select, CommandGroup::Unselect, CommandGroup::SelectByFolder,
-                           CommandGroup::UnselectByFolder, CommandGroup::SelectAll, CommandGroup::UnselectAll})
+    for (CommandGroup g :
+         {CommandGroup::Select, CommandGroup::Unselect, CommandGroup::SelectByFolder,
+          CommandGroup::UnselectByFolder, CommandGroup::SelectAll, CommandGroup::UnselectAll})
         m_host.setCommandGroup(g, false);
     m_host.setCommandGroup(CommandGroup::Delete, true);
 }

@@ -60,7 +60,8 @@ void HttpCli::getAsync(const Request &request)
     m_request = request;
     // Addresses are kept readable (blanks and all); they are encoded for the wire here.
     const QUrl target(request.url.trimmed(), QUrl::TolerantMode);
-    if (!target.isValid() || target.host().isEmpty() || (target.scheme() != u"http" && target.scheme() != u"https")) {
+    if (!target.isValid() || target.host().isEmpty() ||
+        (target.scheme() != u"http" && target.scheme() != u"https")) {
         finishLater(0, QStringLiteral("Bad address"));
         return;
     }
@@ -112,10 +113,21 @@ bool HttpCli::reportHeaders()
     if (isRedirectStatus(m_status) && m_reply->isRunning())
         return false; // followed by the network layer; wait for the final response
     m_headersReported = true;
-    const QByteArray type = m_reply->rawHeader("Content-Type");
-    m_mediaType = type.left(type.indexOf(';') < 0 ? type.size() : type.indexOf(';')).trimmed().toLower();
-    const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
-    m_contentLength = length.isValid() ? length.toLongLong() : -1;
+    if (m_reply->url() != QUrl(m_request.url, QUrl::TolerantMode))
+        m_finalUrl = m_reply->url().toString(QUrl::FullyDecoded);
+    // After redirects the network layer may keep the earlier answers' values
+    // in front of the final one's, joined by commas: the last one is ours.
+    const auto lastValue = [this](const QByteArray &name) {
+        const QByteArray value = m_reply->rawHeader(name);
+        const qsizetype comma = value.lastIndexOf(',');
+        return (comma < 0 ? value : value.mid(comma + 1)).trimmed();
+    };
+    const QByteArray type = lastValue("Content-Type");
+    const qsizetype semicolon = type.indexOf(';');
+    m_mediaType = (semicolon < 0 ? type : type.left(semicolon)).trimmed().toLower();
+    bool lengthOk = false;
+    const qint64 length = lastValue("Content-Length").toLongLong(&lengthOk);
+    m_contentLength = lengthOk && length >= 0 ? length : -1;
     QList<QByteArray> lines;
     for (const auto &pair : m_reply->rawHeaderPairs())
         lines << pair.first + ": " + pair.second;

@@ -45,6 +45,8 @@ public:
     void abort();
 
     QString url() const { return m_request.url; }
+    // Where the answer came from after redirects (the requested address when none).
+    QString finalUrl() const { return m_finalUrl.isEmpty() ? m_request.url : m_finalUrl; }
     QString referrer() const { return m_request.referrer; }
     int Tag = 0;
 
@@ -86,4 +88,5 @@ private:
     QByteArray m_mediaType;
     qint64 m_contentLength = -1;
     QString m_errorText;
+    QString m_finalUrl;
 };

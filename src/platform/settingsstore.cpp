@@ -6,9 +6,10 @@
 
 SettingsStore::SettingsStore(const QString &group)
     // The path is looked up on every open so that XDG_CONFIG_HOME is honoured as it is now.
-    : m_settings(std::make_unique<QSettings>(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-                                                 QStringLiteral("/Brelmark/Snapdredge.ini"),
-                                             QSettings::IniFormat))
+    : m_settings(std::make_unique<QSettings>(
+          QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+              QStringLiteral("/Brelmark/Snapdredge.ini"),
+          QSettings::IniFormat))
 {
     m_settings->beginGroup(group);
 }

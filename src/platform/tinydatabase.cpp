@@ -41,7 +41,8 @@ bool TinyDatabase::configure()
 {
     sqlite3_busy_timeout(m_db, 5000);
     // WAL keeps the file consistent across a crash without an fsync per row.
-    return exec(QStringLiteral("PRAGMA journal_mode=WAL")) && exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
+    return exec(QStringLiteral("PRAGMA journal_mode=WAL")) &&
+           exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
 }
 
 bool TinyDatabase::create(const QString &path)
@@ -137,12 +138,14 @@ bool TinyDatabase::createTable(const QString &table, const QList<FieldDef> &fiel
     QStringList columns;
     for (const FieldDef &f : fields)
         columns << quoted(f.name) + u' ' + declaredType(f);
-    return exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(quoted(table), columns.join(QStringLiteral(", "))));
+    return exec(
+        QStringLiteral("CREATE TABLE %1 (%2)").arg(quoted(table), columns.join(QStringLiteral(", "))));
 }
 
 bool TinyDatabase::createIndex(const QString &indexName, const QString &table, const QString &field)
 {
-    return exec(QStringLiteral("CREATE INDEX %1 ON %2 (%3)").arg(quoted(indexName), quoted(table), quoted(field)));
+    return exec(
+        QStringLiteral("CREATE INDEX %1 ON %2 (%3)").arg(quoted(indexName), quoted(table), quoted(field)));
 }
 
 QStringList TinyDatabase::tableNames() const
@@ -171,7 +174,8 @@ QList<FieldDef> TinyDatabase::fields(const QString &table) const
         while (sqlite3_step(st) == SQLITE_ROW) {
             FieldDef f;
             f.name = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 1)));
-            const QString type = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 2)));
+            const QString type =
+                QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, 2)));
             if (type.startsWith(u"VARCHAR(")) {
                 f.type = FieldType::String;
                 f.size = type.mid(8, type.size() - 9).toInt();
@@ -193,8 +197,9 @@ QList<QPair<QString, QString>> TinyDatabase::indexes(const QString &table) const
     if (!m_db)
         return result;
     sqlite3_stmt *st = nullptr;
-    const char *sql = "SELECT il.name, ii.name FROM pragma_index_list(?1) AS il, pragma_index_info(il.name) AS ii "
-                      "ORDER BY il.name";
+    const char *sql =
+        "SELECT il.name, ii.name FROM pragma_index_list(?1) AS il, pragma_index_info(il.name) AS ii "
+        "ORDER BY il.name";
     if (sqlite3_prepare_v2(m_db, sql, -1, &st, nullptr) == SQLITE_OK) {
         const QByteArray name = table.toUtf8();
         sqlite3_bind_text(st, 1, name.constData(), int(name.size()), SQLITE_TRANSIENT);

@@ -149,10 +149,11 @@ bool TinyTable::loadRow(sqlite3_stmt *st)
 
 bool TinyTable::first()
 {
-    const QString order = m_orderField.isEmpty() ? QStringLiteral("rowid")
-                                                 : quoted(m_orderField) + QStringLiteral(", rowid");
-    sqlite3_stmt *st = statement(QStringLiteral("first"), QStringLiteral("SELECT rowid, * FROM %1 ORDER BY %2 LIMIT 1")
-                                                              .arg(quoted(m_table), order));
+    const QString order =
+        m_orderField.isEmpty() ? QStringLiteral("rowid") : quoted(m_orderField) + QStringLiteral(", rowid");
+    sqlite3_stmt *st =
+        statement(QStringLiteral("first"),
+                  QStringLiteral("SELECT rowid, * FROM %1 ORDER BY %2 LIMIT 1").arg(quoted(m_table), order));
     if (!st) {
         m_rowid = -1;
         return false;
@@ -167,15 +168,17 @@ bool TinyTable::next()
     sqlite3_stmt *st;
     if (m_orderField.isEmpty()) {
         st = statement(QStringLiteral("next"),
-                       QStringLiteral("SELECT rowid, * FROM %1 WHERE rowid > ?1 ORDER BY rowid LIMIT 1").arg(quoted(m_table)));
+                       QStringLiteral("SELECT rowid, * FROM %1 WHERE rowid > ?1 ORDER BY rowid LIMIT 1")
+                           .arg(quoted(m_table)));
         if (!st)
             return false;
         sqlite3_bind_int64(st, 1, m_rowid);
     } else {
         const QString f = quoted(m_orderField);
-        st = statement(QStringLiteral("next"),
-                       QStringLiteral("SELECT rowid, * FROM %1 WHERE (%2, rowid) > (?1, ?2) ORDER BY %2, rowid LIMIT 1")
-                           .arg(quoted(m_table), f));
+        st = statement(
+            QStringLiteral("next"),
+            QStringLiteral("SELECT rowid, * FROM %1 WHERE (%2, rowid) > (?1, ?2) ORDER BY %2, rowid LIMIT 1")
+                .arg(quoted(m_table), f));
         if (!st)
             return false;
         const qsizetype col = m_columns.indexOf(m_orderField);
@@ -203,8 +206,9 @@ bool TinyTable::append(const QVariantList &values)
     QStringList marks;
     for (int i = 1; i <= m_columns.size(); ++i)
         marks << u'?' + QString::number(i);
-    sqlite3_stmt *st = statement(QStringLiteral("append"), QStringLiteral("INSERT INTO %1 VALUES (%2)")
-                                                               .arg(quoted(m_table), marks.join(u',')));
+    sqlite3_stmt *st =
+        statement(QStringLiteral("append"),
+                  QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(quoted(m_table), marks.join(u',')));
     if (!st || values.size() != m_columns.size())
         return false;
     for (int i = 0; i < values.size(); ++i)
@@ -224,7 +228,8 @@ bool TinyTable::deleteCurrent()
 {
     if (m_rowid < 0)
         return false;
-    sqlite3_stmt *st = statement(QStringLiteral("delete"), QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(quoted(m_table)));
+    sqlite3_stmt *st = statement(QStringLiteral("delete"),
+                                 QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(quoted(m_table)));
     if (!st)
         return false;
     sqlite3_bind_int64(st, 1, m_rowid);
@@ -243,8 +248,9 @@ bool TinyTable::setField(const QString &field, const QVariant &value)
     const qsizetype col = m_columns.indexOf(field);
     if (m_rowid < 0 || col < 0)
         return false;
-    sqlite3_stmt *st = statement(QStringLiteral("set:") + field, QStringLiteral("UPDATE %1 SET %2 = ?1 WHERE rowid = ?2")
-                                                                     .arg(quoted(m_table), quoted(field)));
+    sqlite3_stmt *st = statement(
+        QStringLiteral("set:") + field,
+        QStringLiteral("UPDATE %1 SET %2 = ?1 WHERE rowid = ?2").arg(quoted(m_table), quoted(field)));
     if (!st)
         return false;
     bindValue(st, 1, value);
@@ -261,7 +267,8 @@ bool TinyTable::setField(const QString &field, const QVariant &value)
 
 bool TinyTable::empty()
 {
-    sqlite3_stmt *st = statement(QStringLiteral("empty"), QStringLiteral("DELETE FROM %1").arg(quoted(m_table)));
+    sqlite3_stmt *st =
+        statement(QStringLiteral("empty"), QStringLiteral("DELETE FROM %1").arg(quoted(m_table)));
     if (!st)
         return false;
     const int rc = sqlite3_step(st);
@@ -277,7 +284,8 @@ bool TinyTable::empty()
 
 int TinyTable::recordCount()
 {
-    sqlite3_stmt *st = statement(QStringLiteral("count"), QStringLiteral("SELECT count(*) FROM %1").arg(quoted(m_table)));
+    sqlite3_stmt *st =
+        statement(QStringLiteral("count"), QStringLiteral("SELECT count(*) FROM %1").arg(quoted(m_table)));
     if (!st)
         return 0;
     int count = 0;
@@ -291,8 +299,8 @@ bool TinyTable::findFirst(const QString &field, const QVariant &value)
 {
     if (!m_columns.contains(field))
         return false;
-    const QString order = m_orderField.isEmpty() ? QStringLiteral("rowid")
-                                                 : quoted(m_orderField) + QStringLiteral(", rowid");
+    const QString order =
+        m_orderField.isEmpty() ? QStringLiteral("rowid") : quoted(m_orderField) + QStringLiteral(", rowid");
     sqlite3_stmt *st = statement(QStringLiteral("find:") + field,
                                  QStringLiteral("SELECT rowid, * FROM %1 WHERE %2 = ?1 ORDER BY %3 LIMIT 1")
                                      .arg(quoted(m_table), quoted(field), order));
@@ -306,8 +314,9 @@ bool TinyTable::contains(const QString &field, const QVariant &value)
 {
     if (!m_columns.contains(field))
         return false;
-    sqlite3_stmt *st = statement(QStringLiteral("has:") + field,
-                                 QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?1 LIMIT 1").arg(quoted(m_table), quoted(field)));
+    sqlite3_stmt *st = statement(
+        QStringLiteral("has:") + field,
+        QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?1 LIMIT 1").arg(quoted(m_table), quoted(field)));
     if (!st)
         return false;
     bindValue(st, 1, value);

@@ -50,9 +50,9 @@ QString fileNameSafe(const QString &text)
     QString out = text;
     for (QChar &ch : out) {
         const char16_t c = ch.unicode();
-        const bool bad = c < 32 || c == 127 || (c >= 129 && c <= 144) || (c >= 147 && c <= 159) || c == u'"' ||
-                         c == u'*' || c == u'/' || c == u':' || c == u'<' || c == u'>' || c == u'?' ||
-                         c == u'\\' || c == u'|';
+        const bool bad = c < 32 || c == 127 || (c >= 129 && c <= 144) || (c >= 147 && c <= 159) ||
+                         c == u'"' || c == u'*' || c == u'/' || c == u':' || c == u'<' || c == u'>' ||
+                         c == u'?' || c == u'\\' || c == u'|';
         if (bad)
             ch = u'-';
     }

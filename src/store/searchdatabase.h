@@ -48,6 +48,16 @@ public:
 
     bool appendPicture(const PictureRow &row, const QString &linkText);
 
+    // Work handed out to a connection is remembered here until its request is
+    // done, so that a search continued after the program died fetches it again.
+    bool takeFromQueue(TinyTable &queue, bool page);
+    void setRunningFile(const QString &address, const QString &filePath);
+    void finishRunning(const QString &address);
+    // Puts every remembered running item back at the head of its queue; files
+    // written for a picture whose row never got recorded are removed.
+    // Returns the number of items put back.
+    int requeueRunning();
+
     TinyDatabase &database() { return m_db; }
 
     TinyTable TinyTableS;  // T_Listboxs: the search information record
@@ -56,6 +66,7 @@ public:
     TinyTable TinyTable9;  // T_Listbox9: visited pages, by Url
     TinyTable TinyTable2;  // T_Listbox2: link rows, stored order
     TinyTable TinyTableV1; // T_Listview1: picture rows, stored order
+    TinyTable TinyTableR;  // T_Running: work handed out and not yet done
 
 private:
     bool bindTables();

@@ -40,10 +40,11 @@ QString SearchInformation::toText() const
     lines << startAddress << subdirectory << QString::number(substrings.size());
     lines += substrings;
     lines << u'-' + urlIncludeText << QString::number(wholePageScan) << QString::number(pagesPending)
-          << QString::number(picturesPending) << QString::number(picturesSaved) << QString::number(picturesFailed)
-          << QString::number(elapsedSeconds) << QString::number(searchMode) << flag(thumbnailLink) << name
-          << rootDirectory << flag(save_mode == 1) << u'-' + QString::number(extendedlevel) << QString::number(max_level)
-          << QString::number(size) << QString::number(width) << QString::number(height) << QString::number(url_number)
+          << QString::number(picturesPending) << QString::number(picturesSaved)
+          << QString::number(picturesFailed) << QString::number(elapsedSeconds) << QString::number(searchMode)
+          << flag(thumbnailLink) << name << rootDirectory << flag(save_mode == 1)
+          << u'-' + QString::number(extendedlevel) << QString::number(max_level) << QString::number(size)
+          << QString::number(width) << QString::number(height) << QString::number(url_number)
           << QString::number(timeout) << flag(gif) << flag(jpg);
     const QChar bar = u'|';
     const QString connection = flag(login) + bar + loginUser + bar + loginPassword + bar + flag(proxy) + bar +

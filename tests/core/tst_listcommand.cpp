@@ -78,8 +78,8 @@ private Q_SLOTS:
         file.close();
         const TestEnv::Result r = env.run({QStringLiteral("list")});
         QCOMPARE(r.exitCode, 1);
-        QCOMPARE(QString::fromUtf8(r.err).trimmed(), QStringLiteral("Cannot create ") + env.dataHome() +
-                                                         QStringLiteral("/Brelmark"));
+        QCOMPARE(QString::fromUtf8(r.err).trimmed(),
+                 QStringLiteral("Cannot create ") + env.dataHome() + QStringLiteral("/Brelmark"));
     }
 };
 

@@ -31,14 +31,8 @@ class TestSettings : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void init()
-    {
-        m_env = std::make_unique<TestEnv>();
-    }
-    void cleanup()
-    {
-        m_env.reset();
-    }
+    void init() { m_env = std::make_unique<TestEnv>(); }
+    void cleanup() { m_env.reset(); }
 
     void firstStartWritesEveryDefault()
     {
@@ -49,12 +43,50 @@ private Q_SLOTS:
         QVERIFY(!s.login && !s.proxy);
 
         SettingsStore store;
-        const QStringList written = {
-            "root_directory", "save_mode", "max_level", "thread_num", "size", "size1", "width", "height",
-            "url_number", "timeout", "gif", "jpg", "more", "urllink", "selecttext", "extendedlevel", "ispicfirst",
-            "ismultithreaddb", "urlhisnum", "searchhisnum", "sitehisnum", "clearallafterexit", "isdeletethumb",
-            "isdeletepic", "isshowoption", "ttop", "tleft", "theight", "twidth", "ltop", "lleft", "lheight",
-            "lwidth", "ptop", "pleft", "pheight", "pwidth", "bwindow", "tw", "th", "a1", "a2", "a3", "agent"};
+        const QStringList written = {"root_directory",
+                                     "save_mode",
+                                     "max_level",
+                                     "thread_num",
+                                     "size",
+                                     "size1",
+                                     "width",
+                                     "height",
+                                     "url_number",
+                                     "timeout",
+                                     "gif",
+                                     "jpg",
+                                     "more",
+                                     "urllink",
+                                     "selecttext",
+                                     "extendedlevel",
+                                     "ispicfirst",
+                                     "ismultithreaddb",
+                                     "urlhisnum",
+                                     "searchhisnum",
+                                     "sitehisnum",
+                                     "clearallafterexit",
+                                     "isdeletethumb",
+                                     "isdeletepic",
+                                     "isshowoption",
+                                     "ttop",
+                                     "tleft",
+                                     "theight",
+                                     "twidth",
+                                     "ltop",
+                                     "lleft",
+                                     "lheight",
+                                     "lwidth",
+                                     "ptop",
+                                     "pleft",
+                                     "pheight",
+                                     "pwidth",
+                                     "bwindow",
+                                     "tw",
+                                     "th",
+                                     "a1",
+                                     "a2",
+                                     "a3",
+                                     "agent"};
         for (const QString &name : written)
             QVERIFY2(!store.value(name).isEmpty(), qPrintable(name));
         for (const char *name : {"includestext", "notincludestext", "subdirectory"})
@@ -74,20 +106,48 @@ private Q_SLOTS:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("field");
         QTest::addColumn<int>("value");
-        QTest::newRow("thread_num 0") << "thread_num" << "0" << "thread_num" << 2;
-        QTest::newRow("thread_num text") << "thread_num" << "abc" << "thread_num" << 2;
-        QTest::newRow("thread_num 1") << "thread_num" << "1" << "thread_num" << 2;
-        QTest::newRow("thread_num negative") << "thread_num" << "-3" << "thread_num" << 2;
-        QTest::newRow("thread_num 12") << "thread_num" << "12" << "thread_num" << 8;
-        QTest::newRow("thread_num 5") << "thread_num" << "5" << "thread_num" << 5;
-        QTest::newRow("max_level text") << "max_level" << "x" << "max_level" << 0;
-        QTest::newRow("save_mode 0") << "save_mode" << "0" << "save_mode" << 0;
-        QTest::newRow("save_mode other") << "save_mode" << "yes" << "save_mode" << 1;
-        QTest::newRow("ispicfirst 0") << "ispicfirst" << "0" << "ispicfirst" << 0;
-        QTest::newRow("ispicfirst other") << "ispicfirst" << "x" << "ispicfirst" << 1;
-        QTest::newRow("gif only 1 is on") << "gif" << "yes" << "gif" << 0;
-        QTest::newRow("ttop negative") << "ttop" << "-20" << "ttop" << -20;
-        QTest::newRow("a3") << "a3" << "50" << "a3" << 50;
+        QTest::newRow("thread_num 0") << "thread_num"
+                                      << "0"
+                                      << "thread_num" << 2;
+        QTest::newRow("thread_num text") << "thread_num"
+                                         << "abc"
+                                         << "thread_num" << 2;
+        QTest::newRow("thread_num 1") << "thread_num"
+                                      << "1"
+                                      << "thread_num" << 2;
+        QTest::newRow("thread_num negative") << "thread_num"
+                                             << "-3"
+                                             << "thread_num" << 2;
+        QTest::newRow("thread_num 12") << "thread_num"
+                                       << "12"
+                                       << "thread_num" << 8;
+        QTest::newRow("thread_num 5") << "thread_num"
+                                      << "5"
+                                      << "thread_num" << 5;
+        QTest::newRow("max_level text") << "max_level"
+                                        << "x"
+                                        << "max_level" << 0;
+        QTest::newRow("save_mode 0") << "save_mode"
+                                     << "0"
+                                     << "save_mode" << 0;
+        QTest::newRow("save_mode other") << "save_mode"
+                                         << "yes"
+                                         << "save_mode" << 1;
+        QTest::newRow("ispicfirst 0") << "ispicfirst"
+                                      << "0"
+                                      << "ispicfirst" << 0;
+        QTest::newRow("ispicfirst other") << "ispicfirst"
+                                          << "x"
+                                          << "ispicfirst" << 1;
+        QTest::newRow("gif only 1 is on") << "gif"
+                                          << "yes"
+                                          << "gif" << 0;
+        QTest::newRow("ttop negative") << "ttop"
+                                       << "-20"
+                                       << "ttop" << -20;
+        QTest::newRow("a3") << "a3"
+                            << "50"
+                            << "a3" << 50;
     }
     void readingRules()
     {
@@ -96,11 +156,13 @@ private Q_SLOTS:
         QFETCH(QString, field);
         QFETCH(int, value);
         const Settings s = loadWith({{name, stored}});
-        const QHash<QString, int> fields = {
-            {QStringLiteral("thread_num"), s.thread_num}, {QStringLiteral("max_level"), s.max_level},
-            {QStringLiteral("save_mode"), s.save_mode},   {QStringLiteral("ispicfirst"), s.ispicfirst},
-            {QStringLiteral("gif"), s.gif},               {QStringLiteral("ttop"), s.ttop},
-            {QStringLiteral("a3"), s.a3}};
+        const QHash<QString, int> fields = {{QStringLiteral("thread_num"), s.thread_num},
+                                            {QStringLiteral("max_level"), s.max_level},
+                                            {QStringLiteral("save_mode"), s.save_mode},
+                                            {QStringLiteral("ispicfirst"), s.ispicfirst},
+                                            {QStringLiteral("gif"), s.gif},
+                                            {QStringLiteral("ttop"), s.ttop},
+                                            {QStringLiteral("a3"), s.a3}};
         QCOMPARE(fields.value(field), value);
     }
 

@@ -65,11 +65,14 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("safe");
-        QTest::newRow("forbidden characters") << "a:b?c*d\"e<f>g|h\\i/j" << "a-b-c-d-e-f-g-h-i-j";
-        QTest::newRow("control characters") << QString::fromUtf16(u"a\tb\x7f" "c") << "a-b-c";
+        QTest::newRow("forbidden characters") << "a:b?c*d\"e<f>g|h\\i/j"
+                                              << "a-b-c-d-e-f-g-h-i-j";
+        QTest::newRow("control characters") << QString::fromUtf16(u"a\tb\x7f"
+                                                                  "c")
+                                            << "a-b-c";
         QTest::newRow("upper controls replaced") << QString(QChar(0x81)) + QChar(0x93) << "--";
-        QTest::newRow("kept") << QString(QChar(0x80)) + QChar(0x91) + QChar(0xe9) + u" x.jpg"
-                              << QString(QChar(0x80)) + QChar(0x91) + QChar(0xe9) + u" x.jpg";
+        QTest::newRow("kept") << QString(QChar(0x80)) + QChar(0x91) + QChar(0xe9) + QStringLiteral(" x.jpg")
+                              << QString(QChar(0x80)) + QChar(0x91) + QChar(0xe9) + QStringLiteral(" x.jpg");
     }
     void fileNameSafe()
     {
@@ -88,13 +91,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("link");
         QTest::addColumn<int>("linkClass");
         QTest::addColumn<QString>("referrer");
-        QTest::newRow("plain") << "http://h/a.jpg|0|80|60|0|*#http://h/|" << "http://h/a.jpg" << 0 << 80 << false << ""
-                               << 0 << "http://h/";
+        QTest::newRow("plain") << "http://h/a.jpg|0|80|60|0|*#http://h/|"
+                               << "http://h/a.jpg" << 0 << 80 << false << "" << 0 << "http://h/";
         QTest::newRow("thumbnail") << "http://h/t.jpg|0|80|0|0|**http://h/big.jpg|0|0|0|0|*#http://h/p.htm|"
-                                   << "http://h/t.jpg" << 0 << 80 << true << "http://h/big.jpg" << 0 << "http://h/p.htm";
-        QTest::newRow("placeholder") << "http://h/d/*#bbb.html|" << "http://h/d/*#bbb.html" << 0 << 0 << false << ""
-                                     << 0 << "bbb.html";
-        QTest::newRow("bad numbers") << "x|page|w|h|r|*#|" << "x" << 0 << 0 << false << "" << 0 << "";
+                                   << "http://h/t.jpg" << 0 << 80 << true << "http://h/big.jpg" << 0
+                                   << "http://h/p.htm";
+        QTest::newRow("placeholder") << "http://h/d/*#bbb.html|"
+                                     << "http://h/d/*#bbb.html" << 0 << 0 << false << "" << 0 << "bbb.html";
+        QTest::newRow("bad numbers") << "x|page|w|h|r|*#|"
+                                     << "x" << 0 << 0 << false << "" << 0 << "";
     }
     void urlinfoText()
     {
@@ -128,7 +133,8 @@ private Q_SLOTS:
         info.linkAddress = QStringLiteral("big1.htm");
         info.linkClass = ClassPage;
         const QString text = info.toText();
-        QCOMPARE(text, QStringLiteral("http://h/t/small1.jpg|0|80|60|0|**big1.htm|2|0|0|0|*#http://h/gallery.htm|"));
+        QCOMPARE(text, QStringLiteral(
+                           "http://h/t/small1.jpg|0|80|60|0|**big1.htm|2|0|0|0|*#http://h/gallery.htm|"));
         QCOMPARE(urlinfo::fromText(text), info);
 
         urlinfo empty;
