@@ -68,10 +68,22 @@ Fetched fetch(QNetworkAccessManager &manager, QNetworkRequest request, qint64 li
     return f;
 }
 
-Fetched fetch(QNetworkAccessManager &manager, const QString &url, qint64 limit = -1)
+struct Client
 {
-    return fetch(manager, QNetworkRequest(QUrl(url)), limit);
-}
+    QNetworkAccessManager manager;
+    QString caPath; // trusted besides the system's CAs when set
+
+    Fetched get(const QString &url, qint64 limit = -1)
+    {
+        QNetworkRequest request{QUrl(url)};
+        if (!caPath.isEmpty()) {
+            QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+            configuration.addCaCertificates(QSslCertificate::fromPath(caPath));
+            request.setSslConfiguration(configuration);
+        }
+        return fetch(manager, request, limit);
+    }
+};
 
 // Reads one answer off a blocking socket; the server must keep working while
 // this thread waits in it.
@@ -173,6 +185,7 @@ QImage decode(const QByteArray &bytes, QByteArray *format = nullptr, int *frames
 } // namespace
 
 Q_DECLARE_METATYPE(HttpTestServer::Response)
+Q_DECLARE_METATYPE(TestSite::Scheme)
 
 class TestHttpTestServer : public QObject
 {
@@ -188,6 +201,7 @@ private Q_SLOTS:
     void tls();
     void images_data();
     void images();
+    void pagesLinkWhatTheyPromise_data();
     void pagesLinkWhatTheyPromise();
     void misbehavingPicturesOnTheWire();
 };
@@ -333,9 +347,9 @@ void TestHttpTestServer::keepAliveWithQtClient()
         r.body = TestImages::png(40 + i, 30, i);
         server.setRoute(QStringLiteral("/p%1.png").arg(i), r);
     }
-    QNetworkAccessManager manager;
+    Client client;
     for (int i = 0; i < 5; ++i) {
-        const Fetched f = fetch(manager, server.url(QStringLiteral("/p%1.png").arg(i)));
+        const Fetched f = client.get(server.url(QStringLiteral("/p%1.png").arg(i)));
         QCOMPARE(f.error, QNetworkReply::NoError);
         QCOMPARE(f.header("Content-Type"), QByteArray("image/png"));
         QCOMPARE(decode(f.body).width(), 40 + i);
@@ -508,15 +522,26 @@ void TestHttpTestServer::images()
         QVERIFY(bytes.size() < 104);
 }
 
+void TestHttpTestServer::pagesLinkWhatTheyPromise_data()
+{
+    QTest::addColumn<TestSite::Scheme>("scheme");
+    QTest::newRow("http") << TestSite::Http;
+    QTest::newRow("https") << TestSite::Https;
+}
+
 void TestHttpTestServer::pagesLinkWhatTheyPromise()
 {
+    QFETCH(TestSite::Scheme, scheme);
     HttpTestServer server;
     QVERIFY(server.start());
-    TestSite builder(server, QStringLiteral("/s"));
+    QVERIFY(server.startTls());
+    TestSite builder(server, QStringLiteral("/s"), scheme);
     const TestSite::DepthSite depth = builder.buildDepthSite();
     const TestSite::ThumbnailGallery thumbs = builder.buildThumbnailGallery();
     const TestSite::FrameSite frames = builder.buildFrameSite();
-    QNetworkAccessManager manager;
+    Client client;
+    client.caPath = server.caCertificatePath();
+    QVERIFY(depth.start.startsWith(scheme == TestSite::Https ? server.tlsBaseUrl() : server.baseUrl()));
 
     QCOMPARE(depth.pageUrls(1), QStringList{depth.start});
     QCOMPARE(depth.pageUrls(3).size(), 5);
@@ -526,7 +551,7 @@ void TestHttpTestServer::pagesLinkWhatTheyPromise()
 
     QList<TestSite::Picture> pictures;
     for (const TestSite::Page &page : depth.pages) {
-        const Fetched f = fetch(manager, page.url);
+        const Fetched f = client.get(page.url);
         QCOMPARE(f.error, QNetworkReply::NoError);
         QVERIFY2(f.body.contains("<title>" + page.title.toUtf8() + "</title>"), qPrintable(page.url));
         const QSet<QString> promised = toSet(urlsOf(page.images) + urlsOf(page.linked) + page.pageLinks);
@@ -534,14 +559,14 @@ void TestHttpTestServer::pagesLinkWhatTheyPromise()
         pictures += page.images + page.linked;
     }
 
-    const Fetched gallery = fetch(manager, thumbs.start);
+    const Fetched gallery = client.get(thumbs.start);
     QSet<QString> promised{thumbs.logo.url};
     for (const auto &entry : thumbs.entries) {
         promised << entry.thumbnail.url << (entry.viaPage.isEmpty() ? entry.big.url : entry.viaPage);
         QVERIFY(entry.thumbnail.body.size() < 10 * 1024);
         QVERIFY(entry.big.body.size() > 20 * 1024);
         if (!entry.viaPage.isEmpty())
-            QVERIFY(linksOn(entry.viaPage, fetch(manager, entry.viaPage).body).contains(entry.big.url));
+            QVERIFY(linksOn(entry.viaPage, client.get(entry.viaPage).body).contains(entry.big.url));
         pictures << entry.thumbnail << entry.big;
     }
     QCOMPARE(linksOn(thumbs.start, gallery.body), promised);
@@ -549,16 +574,16 @@ void TestHttpTestServer::pagesLinkWhatTheyPromise()
     QSet<QString> framePages;
     for (const auto &page : frames.frames) {
         framePages.insert(page.url);
-        QCOMPARE(linksOn(page.url, fetch(manager, page.url).body),
+        QCOMPARE(linksOn(page.url, client.get(page.url).body),
                  toSet(urlsOf(page.images) + urlsOf(page.linked)));
         pictures += page.images + page.linked;
     }
-    const Fetched frameset = fetch(manager, frames.start);
+    const Fetched frameset = client.get(frames.start);
     QVERIFY(frameset.body.contains("<frameset"));
     QCOMPARE(linksOn(frames.start, frameset.body), framePages);
 
     for (const TestSite::Picture &picture : std::as_const(pictures)) {
-        const Fetched f = fetch(manager, picture.url);
+        const Fetched f = client.get(picture.url);
         QCOMPARE(f.error, QNetworkReply::NoError);
         QCOMPARE(f.body, picture.body);
         QByteArray format;
@@ -573,25 +598,25 @@ void TestHttpTestServer::misbehavingPicturesOnTheWire()
     QVERIFY(server.start());
     TestSite builder(server);
     const TestSite::BadSite bad = builder.buildBadSite(QStringLiteral("/bad"), 400);
-    QNetworkAccessManager manager;
+    Client client;
 
-    const Fetched index = fetch(manager, bad.start);
+    const Fetched index = client.get(bad.start);
     QCOMPARE(linksOn(bad.start, index.body), toSet(bad.links));
     QCOMPARE(bad.links.size(), 13);
 
-    Fetched f = fetch(manager, bad.notFound);
+    Fetched f = client.get(bad.notFound);
     QCOMPARE(f.status, 404);
     QVERIFY(f.header("Content-Type").startsWith("text/html"));
     QVERIFY(f.body.contains("<html>"));
 
-    f = fetch(manager, bad.servedAsHtml);
+    f = client.get(bad.servedAsHtml);
     QCOMPARE(f.header("Content-Type"), QByteArray("text/html"));
     QVERIFY(!decode(f.body).isNull());
 
     for (const auto &redirect : bad.redirects) {
         QNetworkRequest request{QUrl(redirect.start)};
         request.setMaximumRedirectsAllowed(5);
-        f = fetch(manager, request);
+        f = fetch(client.manager, request);
         if (redirect.hops <= 5) {
             QCOMPARE(f.error, QNetworkReply::NoError);
             QCOMPARE(f.url.toString(), redirect.final);
@@ -601,36 +626,36 @@ void TestHttpTestServer::misbehavingPicturesOnTheWire()
         }
     }
 
-    f = fetch(manager, bad.slowHeaders);
+    f = client.get(bad.slowHeaders);
     QVERIFY(!decode(f.body).isNull());
     QVERIFY2(f.elapsedMs >= bad.slowHeaderMs * 9 / 10, qPrintable(QString::number(f.elapsedMs)));
 
-    f = fetch(manager, bad.trickle);
+    f = client.get(bad.trickle);
     QCOMPARE(f.body.size(), 20 * 1024);
     QVERIFY(!decode(f.body).isNull());
     QVERIFY2(f.readyReads >= 5, qPrintable(QString::number(f.readyReads)));
     QVERIFY(f.elapsedMs >= 500);
 
-    f = fetch(manager, bad.noContentLength);
+    f = client.get(bad.noContentLength);
     QCOMPARE(f.error, QNetworkReply::NoError);
     QVERIFY(f.header("Content-Length").isEmpty());
     QVERIFY(!decode(f.body).isNull());
 
-    f = fetch(manager, bad.endless, 2 << 20);
+    f = client.get(bad.endless, 2 << 20);
     QCOMPARE(f.header("Content-Type"), QByteArray("image/jpeg"));
     QVERIFY(f.body.size() >= 2 << 20);
     QVERIFY(f.body.startsWith("\xff\xd8"));
 
-    f = fetch(manager, bad.errorPageAsJpeg);
+    f = client.get(bad.errorPageAsJpeg);
     QCOMPARE(f.status, 200);
     QCOMPARE(f.header("Content-Type"), QByteArray("image/jpeg"));
     QVERIFY(f.body.startsWith("<html>"));
 
-    f = fetch(manager, bad.tiny);
+    f = client.get(bad.tiny);
     QVERIFY(f.body.size() < 104);
     QCOMPARE(decode(f.body).size(), QSize(1, 1));
 
-    f = fetch(manager, bad.oddHeaders);
+    f = client.get(bad.oddHeaders);
     QCOMPARE(f.error, QNetworkReply::NoError);
     QCOMPARE(f.header("Content-Type"), QByteArray("image/jpeg; charset=x"));
     QCOMPARE(f.body.size(), 5120);

@@ -93,7 +93,8 @@ QStringList TestSite::FrameSite::pictures() const
     return sortedUnique(urls);
 }
 
-TestSite::TestSite(HttpTestServer &server, const QString &prefix) : m_server(server), m_prefix(prefix)
+TestSite::TestSite(HttpTestServer &server, const QString &prefix, Scheme scheme)
+    : m_server(server), m_prefix(prefix), m_scheme(scheme)
 {
     while (m_prefix.endsWith(u'/'))
         m_prefix.chop(1);
@@ -106,7 +107,12 @@ QString TestSite::path(const QString &p) const
 
 QString TestSite::url(const QString &p) const
 {
-    return m_server.url(path(p));
+    return absolute(path(p));
+}
+
+QString TestSite::absolute(const QString &fullPath) const
+{
+    return m_scheme == Https ? m_server.tlsUrl(fullPath) : m_server.url(fullPath);
 }
 
 TestSite::Picture TestSite::addPicture(const QString &fullPath, const QByteArray &body,
@@ -116,7 +122,7 @@ TestSite::Picture TestSite::addPicture(const QString &fullPath, const QByteArray
     r.contentType = contentTypeOf(type);
     r.body = body;
     m_server.setRoute(fullPath, r);
-    return Picture{m_server.url(fullPath), fullPath, type, body, size};
+    return Picture{absolute(fullPath), fullPath, type, body, size};
 }
 
 void TestSite::addPage(const QString &fullPath, const QString &title, const QString &body)
@@ -148,7 +154,7 @@ TestSite::DepthSite TestSite::buildDepthSite(const QString &folder)
         const QByteArray body = TestImages::jpegOfSize(30000 + 2000 * seed, seed, &size);
         return addPicture(f + p, body, "jpg", size);
     };
-    auto at = [&](const QString &p) { return m_server.url(f + p); };
+    auto at = [&](const QString &p) { return absolute(f + p); };
 
     DepthSite site;
     site.start = at(QStringLiteral("/index.html"));
@@ -238,7 +244,7 @@ TestSite::ThumbnailGallery TestSite::buildThumbnailGallery(const QString &folder
 {
     const QString f = path(folder);
     ThumbnailGallery gallery;
-    gallery.start = m_server.url(f + "/index.html");
+    gallery.start = absolute(f + "/index.html");
     gallery.logo = addPicture(f + "/logo.gif", TestImages::gif(88, 31, 60), "gif", QSize(88, 31));
 
     QString html = QStringLiteral("<img src=\"logo.gif\" alt=\"logo\">\n<h1>Thumbnails</h1>\n<p>\n");
@@ -254,7 +260,7 @@ TestSite::ThumbnailGallery TestSite::buildThumbnailGallery(const QString &folder
         // The last two go through a page of their own, as many galleries do.
         if (i > 4) {
             target = QStringLiteral("show-") + n + ".html";
-            entry.viaPage = m_server.url(f + "/" + target);
+            entry.viaPage = absolute(f + "/" + target);
             addPage(f + "/" + target, QStringLiteral("Picture ") + n,
                     "<a href=\"index.html\">Back</a><br>\n<img src=\"pics/big-" + n + ".jpg\">\n");
         }
@@ -271,7 +277,7 @@ TestSite::FrameSite TestSite::buildFrameSite(const QString &folder)
 {
     const QString f = path(folder);
     FrameSite site;
-    site.start = m_server.url(f + "/index.html");
+    site.start = absolute(f + "/index.html");
     HttpTestServer::Response frameset;
     frameset.body = QStringLiteral("<!DOCTYPE html PUBLIC \"-//W3C//DTD HTML 4.01 Frameset//EN\">\n"
                                    "<html><head><title>Frames</title></head>\n"
@@ -283,13 +289,13 @@ TestSite::FrameSite TestSite::buildFrameSite(const QString &folder)
                         .toUtf8();
     m_server.setRoute(f + "/index.html", frameset);
 
-    Page left{m_server.url(f + "/left.html"), QStringLiteral("Left"), 2, {}, {}, {}};
+    Page left{absolute(f + "/left.html"), QStringLiteral("Left"), 2, {}, {}, {}};
     left.images = {addPicture(f + "/left1.jpg", TestImages::jpeg(200, 150, 81), "jpg", QSize(200, 150)),
                    addPicture(f + "/left2.gif", TestImages::gif(100, 80, 82), "gif", QSize(100, 80))};
     addPage(f + "/left.html", left.title,
             QStringLiteral("<img src=\"left1.jpg\"><br><img src=\"left2.gif\">\n"));
 
-    Page right{m_server.url(f + "/right.html"), QStringLiteral("Right"), 2, {}, {}, {}};
+    Page right{absolute(f + "/right.html"), QStringLiteral("Right"), 2, {}, {}, {}};
     right.images = {addPicture(f + "/right1.jpg", TestImages::jpeg(400, 300, 83), "jpg", QSize(400, 300)),
                     addPicture(f + "/right2.png", TestImages::png(300, 200, 84), "png", QSize(300, 200))};
     QSize size;
@@ -306,18 +312,18 @@ TestSite::BadSite TestSite::buildBadSite(const QString &folder, int slowHeaderMs
 {
     const QString f = path(folder);
     BadSite site;
-    site.start = m_server.url(f + "/index.html");
+    site.start = absolute(f + "/index.html");
     site.slowHeaderMs = slowHeaderMs;
     QString html = QStringLiteral("<h1>Misbehaving pictures</h1>\n<ul>\n");
     auto link = [&](const QString &name, const QString &label) {
         html += "<li><a href=\"" + name + "\">" + label + "</a>\n";
-        site.links.append(m_server.url(f + "/" + name));
+        site.links.append(absolute(f + "/" + name));
         return site.links.last();
     };
     // Serves body at name with the given answer and records the picture.
     auto serve = [&](const QString &name, HttpTestServer::Response r, const QByteArray &type, QSize size) {
         m_server.setRoute(f + "/" + name, r);
-        site.pictures.append(Picture{m_server.url(f + "/" + name), f + "/" + name, type, r.body, size});
+        site.pictures.append(Picture{absolute(f + "/" + name), f + "/" + name, type, r.body, size});
     };
     auto jpegAnswer = [](const QByteArray &body) {
         HttpTestServer::Response r;
@@ -350,7 +356,7 @@ TestSite::BadSite TestSite::buildBadSite(const QString &folder, int slowHeaderMs
         serve(target, jpegAnswer(TestImages::jpeg(320, 240, 100 + hops)), "jpg", QSize(320, 240));
         BadSite::Redirect redirect;
         redirect.start = link(hop(0), QStringLiteral("%1 redirects").arg(hops));
-        redirect.final = m_server.url(f + "/" + target);
+        redirect.final = absolute(f + "/" + target);
         redirect.hops = hops;
         site.redirects.append(redirect);
     }
@@ -416,7 +422,7 @@ TestSite::BigSite TestSite::buildBigSite(const QString &folder, int pageCount, i
 {
     const QString f = path(folder);
     BigSite site;
-    site.start = m_server.url(f + "/index.html");
+    site.start = absolute(f + "/index.html");
 
     // Encoding a thousand noise pictures would take a while: a few dozen
     // bases, each served many times with a distinct comment, look the same
@@ -434,7 +440,7 @@ TestSite::BigSite TestSite::buildBigSite(const QString &folder, int pageCount, i
     QString index = QStringLiteral("<h1>Big gallery</h1>\n<ol>\n");
     for (int p = 1; p <= pageCount; ++p) {
         const QString name = QStringLiteral("page-%1.html").arg(p, 2, 10, QLatin1Char('0'));
-        site.pages.append(m_server.url(f + "/" + name));
+        site.pages.append(absolute(f + "/" + name));
         index += "<li><a href=\"" + name + "\">Page " + QString::number(p) + "</a>\n";
         QString html = QStringLiteral("<h1>Page %1</h1>\n<p>").arg(p);
         if (p > 1)
@@ -453,8 +459,8 @@ TestSite::BigSite TestSite::buildBigSite(const QString &folder, int pageCount, i
             m_server.setRoute(f + "/" + stem + "-t.jpg", r);
             r.body = TestImages::withComment(bigBases.at((n * 7) % bigBases.size()), tag);
             m_server.setRoute(f + "/" + stem + ".jpg", r);
-            site.thumbnails.append(m_server.url(f + "/" + stem + "-t.jpg"));
-            site.bigPictures.append(m_server.url(f + "/" + stem + ".jpg"));
+            site.thumbnails.append(absolute(f + "/" + stem + "-t.jpg"));
+            site.bigPictures.append(absolute(f + "/" + stem + ".jpg"));
             html += "<a href=\"" + stem + ".jpg\"><img src=\"" + stem + "-t.jpg\" alt=\"" +
                     QString::number(n) + "\"></a>\n";
         }

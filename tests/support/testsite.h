@@ -112,7 +112,12 @@ public:
         QStringList bigPictures;
     };
 
-    TestSite(HttpTestServer &server, const QString &prefix = QString());
+    enum Scheme { Http, Https };
+    // With Https, every address (expected ones and absolute links in the
+    // pages) names the server's TLS listener, which must be started first.
+    // Both listeners serve the same routes, so give such a site a prefix of
+    // its own.
+    TestSite(HttpTestServer &server, const QString &prefix = QString(), Scheme scheme = Http);
 
     // The builders put their pages under prefix + folder.
     DepthSite buildDepthSite(const QString &folder = QStringLiteral("/depth"));
@@ -125,8 +130,9 @@ public:
     // to their start pages; returns its address.
     QString buildGallery();
 
-    QString url(const QString &path) const;  // path under the prefix
-    QString path(const QString &path) const; // prefix + path
+    QString url(const QString &path) const;          // path under the prefix
+    QString absolute(const QString &fullPath) const; // on the listener of the scheme
+    QString path(const QString &path) const;         // prefix + path
 
 private:
     // Both take the full server path.
@@ -135,4 +141,5 @@ private:
 
     HttpTestServer &m_server;
     QString m_prefix;
+    Scheme m_scheme;
 };
