@@ -16,8 +16,17 @@ StatusPanelBar::StatusPanelBar(QWidget *parent) : QStatusBar(parent)
     setObjectName(QStringLiteral("StatusBar1"));
     setMinimumHeight(22);
     setSizeGripEnabled(true);
-    for (int i = 0; i < PanelCount; ++i)
+    for (int i = 0; i < PanelCount; ++i) {
+        m_widths << Widths[i];
         m_texts << QString();
+    }
+    // The widths were chosen for a narrow 8-point font; where the desktop's
+    // font is wider, the status and speed panels grow so that their longest
+    // texts are read whole, and everything to their right moves along.
+    const QFontMetrics metrics = fontMetrics();
+    m_widths[0] =
+        std::max(Widths[0], 28 + metrics.horizontalAdvance(QStringLiteral("Thread8 Start to connect..")));
+    m_widths[10] = std::max(Widths[10], 8 + metrics.horizontalAdvance(QStringLiteral("99999 k/s")));
     m_statusPicture = AppIcons::statusIcon(0);
     for (int slot = 1; slot <= GaugeCount; ++slot) {
         auto *g = new SlotGauge(this);
@@ -29,19 +38,20 @@ StatusPanelBar::StatusPanelBar(QWidget *parent) : QStatusBar(parent)
     placeGauges();
 }
 
-int StatusPanelBar::panelWidth(int panel)
+int StatusPanelBar::panelWidth(int panel) const
 {
-    return panel >= 0 && panel < PanelCount ? Widths[panel] : 0;
+    return panel >= 0 && panel < PanelCount ? m_widths.at(panel) : 0;
 }
 
 QRect StatusPanelBar::panelRect(int panel) const
 {
     int left = 0;
     for (int i = 0; i < panel; ++i)
-        left += Widths[i];
+        left += m_widths.at(i);
     // The last panel reaches the right edge, so the times are never cut short
     // while there is room.
-    const int width = panel == PanelCount - 1 ? std::max(Widths[panel], this->width() - left) : Widths[panel];
+    const int width =
+        panel == PanelCount - 1 ? std::max(m_widths.at(panel), this->width() - left) : m_widths.at(panel);
     return QRect(left, Gap, width - Gap, height() - 2 * Gap);
 }
 
@@ -61,6 +71,7 @@ void StatusPanelBar::setStatus(int icon, const QString &text)
     }
     m_texts[0] = text;
     update(panelRect(0));
+    Q_EMIT statusChanged(icon, text);
 }
 
 SlotGauge *StatusPanelBar::gauge(int slot) const
@@ -71,8 +82,10 @@ SlotGauge *StatusPanelBar::gauge(int slot) const
 QRect StatusPanelBar::gaugeGeometry(int slot) const
 {
     // Gauge k sits 4 pixels into panel k + 1, 6 pixels narrower than it.
-    const int left = Widths[0] + Widths[1] + 4 + 30 * (slot - 1);
-    return QRect(left, 4, Widths[slot + 1] - 6, std::max(height() - 6, 1));
+    int left = m_widths.at(0) + m_widths.at(1) + 4;
+    for (int k = 2; k <= slot; ++k)
+        left += m_widths.at(k);
+    return QRect(left, 4, m_widths.at(slot + 1) - 6, std::max(height() - 6, 1));
 }
 
 void StatusPanelBar::placeGauges()

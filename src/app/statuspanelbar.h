@@ -19,7 +19,7 @@ public:
 
     explicit StatusPanelBar(QWidget *parent = nullptr);
 
-    static int panelWidth(int panel);
+    int panelWidth(int panel) const;
     QRect panelRect(int panel) const;
     void setPanelText(int panel, const QString &text);
     QString panelText(int panel) const { return m_texts.value(panel); }
@@ -33,6 +33,9 @@ public:
     SlotGauge *gauge(int slot) const;
     QRect gaugeGeometry(int slot) const;
 
+Q_SIGNALS:
+    void statusChanged(int icon, const QString &text);
+
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -40,6 +43,7 @@ protected:
 private:
     void placeGauges();
 
+    QList<int> m_widths;
     QList<QString> m_texts;
     int m_statusIcon = 0;
     QIcon m_statusPicture;

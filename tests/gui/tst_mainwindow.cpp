@@ -1,0 +1,497 @@
+// The main window driven as a user would: by the names of its widgets, against
+// the local test server, with the message boxes answered and read.
+
+#include "app/form1.h"
+#include "app/slotgauge.h"
+#include "app/statuspanelbar.h"
+#include "crawl/crawlengine.h"
+#include "messageboxanswerer.h"
+#include "platform/settingsstore.h"
+#include "store/gui/historytreeview.h"
+#include "store/gui/treeform.h"
+#include "store/historyfile.h"
+#include "store/searchinformation.h"
+#include "support/httptestserver.h"
+#include "support/testenv.h"
+#include "support/testsite.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
+#include <memory>
+
+namespace {
+
+constexpr int RunTimeout = 60000;
+
+// A private home, the main window set up as the program does at start, and
+// the answers to its message boxes.
+struct Desktop
+{
+    TestEnv env;
+    std::unique_ptr<TForm1> form;
+    MessageBoxAnswerer boxes;
+
+    bool open()
+    {
+        form = std::make_unique<TForm1>();
+        QString error;
+        if (!form->formCreate(&error))
+            return false;
+        form->createToolWindows();
+        form->resize(1000, 700);
+        form->show();
+        form->activateWindow();
+        return QTest::qWaitForWindowExposed(form.get());
+    }
+
+    template <typename T> T *find(const char *name) const
+    {
+        return form->findChild<T *>(QString::fromLatin1(name));
+    }
+    QAction *action(const char *name) const { return find<QAction>(name); }
+    QToolButton *button(const char *name) const { return find<QToolButton>(name); }
+    StatusPanelBar *status() const { return find<StatusPanelBar>("StatusBar1"); }
+    HistoryTreeView *tree() const { return find<HistoryTreeView>("TreeView1"); }
+    CrawlEngine *engine() const { return form->engine(); }
+
+    // Types the address into the URL bar and presses the start button.
+    void startFromUrlBar(const QString &address)
+    {
+        auto *combo = find<QComboBox>("ComboBox1");
+        combo->setEditText(QString());
+        QTest::keyClicks(combo->lineEdit(), address);
+        QToolButton *start = button("ToolButton5");
+        // The left part of the button runs the command; the arrow opens its menu.
+        QTest::mouseClick(start, Qt::LeftButton, {}, QPoint(12, start->height() / 2));
+    }
+    bool waitForIdle() const
+    {
+        return QTest::qWaitFor([this] { return !engine()->isRunning(); }, RunTimeout);
+    }
+    void clickSearch(int index) const
+    {
+        QTreeWidgetItem *item = form->treeform()->searchNode(index);
+        const QRect r = tree()->visualItemRect(item);
+        QTest::mouseClick(tree()->viewport(), Qt::LeftButton, {}, r.center());
+    }
+    void focusTree() const
+    {
+        form->activateWindow();
+        tree()->setFocus(Qt::MouseFocusReason);
+        QCoreApplication::processEvents();
+    }
+    QString storedSetting(const QString &name) const { return SettingsStore().value(name); }
+};
+
+// The run-state commands as the tool bar and the Download menu show them.
+struct RunCommands
+{
+    bool start, run, stop, cont, options, world;
+    bool operator==(const RunCommands &) const = default;
+};
+
+RunCommands runCommands(const Desktop &d)
+{
+    const bool start = d.button("ToolButton5")->isEnabled();
+    const bool stop = d.button("ToolButton7")->isEnabled();
+    const bool cont = d.button("ToolButton10")->isEnabled();
+    const bool options = d.button("ToolButton1")->isEnabled();
+    // The menu entries of each group always agree with the buttons.
+    if (d.action("Run1")->isEnabled() != start || d.action("Stop1")->isEnabled() != stop ||
+        d.action("Continue1")->isEnabled() != cont || d.action("Options1")->isEnabled() != options)
+        return {!start, !start, !stop, !cont, !options, false};
+    return {start,   d.action("Run1")->isEnabled(),
+            stop,    cont,
+            options, d.action("Searchintheworld1")->isEnabled()};
+}
+
+const RunCommands Running{false, false, true, false, false, false};
+const RunCommands IdleFinished{true, true, false, false, true, true};
+const RunCommands IdleStopped{true, true, false, true, true, true};
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void startUp();
+    void liveSearchSwitchesCommands();
+    void stopThenContinueSelectedSearch();
+    void thumbnailsRunOffersBigPictures();
+    void reopenAndDeleteSearches();
+    void refusalsWhileRunning();
+    void closeAsksAndWritesBack();
+    void viewToggles();
+
+private:
+    HttpTestServer m_server;
+    TestSite::DepthSite m_depth;
+    TestSite::ThumbnailGallery m_thumbs;
+    TestSite::BigSite m_big;
+};
+
+void TestMainWindow::initTestCase()
+{
+    QVERIFY(m_server.start());
+    TestSite site(m_server);
+    m_depth = site.buildDepthSite();
+    m_thumbs = site.buildThumbnailGallery();
+    m_big = site.buildBigSite(QStringLiteral("/big"), 6, 40);
+}
+
+void TestMainWindow::startUp()
+{
+    Desktop d;
+    // A history longer than the limit of 18: the oldest two stay out of the tree.
+    QDir().mkpath(d.env.searchFolder());
+    QList<HistoryEntry> entries;
+    for (int i = 1; i <= 20; ++i)
+        entries << HistoryEntry{stateIcon(i % 3, i % 2 ? StateFinished : StateStopped),
+                                QStringLiteral("Search %1").arg(i)};
+    QVERIFY(saveHistoryFile(d.env.searchFolder() + QStringLiteral("his.dat"), entries));
+    QVERIFY(d.open());
+
+    QCOMPARE(d.form->windowTitle(), QStringLiteral("Snapdredge-default.sit"));
+    QCOMPARE(d.status()->statusText(), QStringLiteral("Finished"));
+    QCOMPARE(d.status()->statusIcon(), 0);
+    QCOMPARE(d.status()->panelText(1), QStringLiteral("0:0->0:0"));
+    QCOMPARE(runCommands(d), IdleFinished);
+    QVERIFY(!d.action("Getbigsizepictures1")->isEnabled());
+    QVERIFY(!d.action("Add1")->isEnabled());
+    QVERIFY(!d.action("Delete1")->isEnabled());
+
+    // The folder chain of a first start.
+    for (const char *sub : {"mysearch", "sites", "Favorites", "Pictures"})
+        QVERIFY2(QFileInfo(d.env.workingFolder() + u'/' + QLatin1String(sub)).isDir(), sub);
+
+    // The tree: "My Search" with the newest 18, then "Deleted"; each search with its state icon.
+    QTreeWidget *tree = d.tree();
+    QCOMPARE(tree->topLevelItemCount(), 2);
+    QCOMPARE(tree->topLevelItem(0)->text(0), QStringLiteral("My Search"));
+    QCOMPARE(tree->topLevelItem(1)->text(0), QStringLiteral("Deleted"));
+    QCOMPARE(tree->topLevelItem(0)->childCount(), 18);
+    QCOMPARE(tree->topLevelItem(0)->child(0)->text(0), QStringLiteral("Search 3"));
+    QCOMPARE(tree->topLevelItem(0)->child(17)->text(0), QStringLiteral("Search 20"));
+    QVERIFY(tree->topLevelItem(0)->isExpanded());
+    QCOMPARE(d.form->history().selected(), -1);
+
+    // Entries the layout hides are never shown; the Window menu neither.
+    for (const char *name :
+         {"Load1", "ok1", "Reload1", "Save1", "Saveas1", "Undo1", "Thumbnail1", "Displayallinformation1",
+          "Whendownloading1", "Fullscreen1", "WebTree1", "GetURL1", "DownloadReport1", "Window1Entry"})
+        QVERIFY2(d.action(name) && !d.action(name)->isVisible(), name);
+    for (const char *name : {"ToolButton12", "ToolButton3", "ToolButton4"})
+        QVERIFY2(!d.button(name)->isVisible(), name);
+    QCOMPARE(d.button("ToolButton5")->toolTip(), QStringLiteral("Start to download"));
+    QVERIFY(d.button("ToolButton16")->isChecked());
+    QVERIFY(!d.button("ToolButton17")->isChecked());
+
+    // The eight gauges: hidden, 30 pixels apart, 4 pixels into their panels.
+    StatusPanelBar *bar = d.status();
+    for (int slot = 1; slot <= StatusPanelBar::GaugeCount; ++slot) {
+        SlotGauge *g = bar->gauge(slot);
+        QVERIFY(g && !g->isVisible());
+        QCOMPARE(g->geometry().left(), bar->panelRect(slot + 1).left() + 4);
+        QCOMPARE(g->geometry().width(), 24);
+        QCOMPARE(g->maximum(), 100);
+    }
+    QCOMPARE(bar->gauge(2)->geometry().left() - bar->gauge(1)->geometry().left(), 30);
+}
+
+void TestMainWindow::liveSearchSwitchesCommands()
+{
+    Desktop d;
+    QVERIFY(d.open());
+    QSignalSpy statuses(d.status(), &StatusPanelBar::statusChanged);
+    m_server.setResponseDelay(100);
+    d.startFromUrlBar(m_depth.start);
+
+    QCOMPARE(runCommands(d), Running);
+    QCOMPARE(d.status()->statusText(), QStringLiteral("Thread1 connecting... "));
+    QCOMPARE(d.status()->statusIcon(), 1);
+    SlotGauge *first = d.status()->gauge(1);
+    QVERIFY(first->isVisible());
+    QCOMPARE(first->toolTip(), m_depth.start);
+    QCOMPARE(d.form->history().count(), 1);
+    QCOMPARE(d.form->history().entry(0).icon, stateIcon(CrawlEngine::ModeAny, StateRunning));
+    QCOMPARE(d.tree()->currentItem(), d.form->treeform()->searchNode(0));
+
+    QTRY_VERIFY_WITH_TIMEOUT(d.status()->panelText(1) != u"0:0->0:0", RunTimeout);
+    QVERIFY(d.waitForIdle());
+    m_server.setResponseDelay(0);
+
+    QStringList seen;
+    for (const QList<QVariant> &s : std::as_const(statuses))
+        seen << s.at(1).toString();
+    QVERIFY2(seen.contains(u"Thread1 downloading.. "), qPrintable(seen.join(u'|')));
+    QVERIFY(
+        std::any_of(seen.begin(), seen.end(), [](const QString &t) { return t.endsWith(u" Analysing.."); }));
+    QCOMPARE(d.status()->statusText(), QStringLiteral("Finished"));
+    QCOMPARE(d.status()->statusIcon(), 0);
+    QCOMPARE(runCommands(d), IdleFinished);
+    // An any-picture run offers no big pictures, and a finished one no Continue.
+    QVERIFY(!d.action("Getbigsizepictures1")->isEnabled());
+    QVERIFY(!d.action("GetBigSizePictures2")->isEnabled());
+    QVERIFY(d.action("Add1")->isEnabled());
+    for (int slot = 1; slot <= StatusPanelBar::GaugeCount; ++slot)
+        QVERIFY(!d.status()->gauge(slot)->isVisible());
+
+    const RunCounters &c = d.engine()->counters();
+    QVERIFY(c.picturesSaved > 0);
+    QCOMPARE(d.status()->panelText(1), CrawlEngine::countersText(c));
+    QVERIFY(d.status()->panelText(11).startsWith(CrawlEngine::hhmmss(c.elapsedSeconds)));
+    QCOMPARE(d.form->history().entry(0).icon, stateIcon(CrawlEngine::ModeAny, StateFinished));
+    QCOMPARE(d.form->history().entry(0).name, d.engine()->searchName());
+    QCOMPARE(d.tree()->currentItem()->text(0), d.engine()->searchName());
+    QCOMPARE(d.form->windowTitle(), d.engine()->searchName() + QStringLiteral("--Snapdredge-default.sit"));
+}
+
+void TestMainWindow::stopThenContinueSelectedSearch()
+{
+    Desktop d;
+    QVERIFY(d.open());
+    m_server.setResponseDelay(150);
+    d.startFromUrlBar(m_big.start);
+    QTRY_VERIFY_WITH_TIMEOUT(d.engine()->counters().picturesSaved >= 3, RunTimeout);
+
+    QTest::mouseClick(d.button("ToolButton7"), Qt::LeftButton);
+    QVERIFY(!d.engine()->isRunning());
+    QCOMPARE(runCommands(d), IdleStopped);
+    QCOMPARE(d.status()->statusText(), QStringLiteral("Finished"));
+    QCOMPARE(d.form->history().entry(0).icon, stateIcon(CrawlEngine::ModeAny, StateStopped));
+    const int savedAtStop = d.engine()->counters().picturesSaved;
+    QVERIFY(d.engine()->counters().picturesPending > 0);
+
+    // Continue acts on the search selected in the tree.
+    QCOMPARE(d.form->history().selected(), 0);
+    QTest::mouseClick(d.button("ToolButton10"), Qt::LeftButton);
+    QCOMPARE(runCommands(d), Running);
+    QCOMPARE(d.form->history().entry(0).icon, stateIcon(CrawlEngine::ModeAny, StateRunning));
+    QTRY_VERIFY_WITH_TIMEOUT(d.engine()->counters().picturesSaved > savedAtStop, RunTimeout);
+    d.action("Stop1")->trigger();
+    m_server.setResponseDelay(0);
+    QCOMPARE(runCommands(d), IdleStopped);
+
+    // With "My Search" selected there is nothing to continue.
+    QTest::mouseClick(d.tree()->viewport(), Qt::LeftButton, {},
+                      d.tree()->visualItemRect(d.form->treeform()->mySearchNode()).center());
+    QCOMPARE(d.form->history().selected(), -1);
+    d.action("Continue1")->trigger();
+    QVERIFY(!d.engine()->isRunning());
+}
+
+void TestMainWindow::thumbnailsRunOffersBigPictures()
+{
+    Desktop d;
+    QVERIFY(d.open());
+    d.find<QComboBox>("ComboBox1")->setEditText(m_thumbs.start);
+    d.action("GetThumbnails2")->trigger();
+    QCOMPARE(runCommands(d), Running);
+    QVERIFY(d.waitForIdle());
+    QVERIFY(d.engine()->counters().picturesSaved > 0);
+    for (const char *name : {"Getbigsizepictures1", "GetBigSizePictures2"})
+        QVERIFY2(d.action(name)->isEnabled(), name);
+    QCOMPARE(d.form->history().entry(0).icon, stateIcon(CrawlEngine::ModeThumbnails, StateFinished));
+}
+
+void TestMainWindow::reopenAndDeleteSearches()
+{
+    Desktop d;
+    QVERIFY(d.open());
+    // Two searches, each with its own picture folder.
+    d.form->settings().subdirectory = QStringLiteral("first");
+    d.startFromUrlBar(m_depth.start);
+    QVERIFY(d.waitForIdle());
+    const QString firstCounters = d.status()->panelText(1);
+    const QString firstName = d.engine()->searchName();
+    d.form->settings().subdirectory = QStringLiteral("second");
+    d.startFromUrlBar(m_thumbs.start);
+    QVERIFY(d.waitForIdle());
+    const QString secondName = d.engine()->searchName();
+    QVERIFY(firstCounters != d.status()->panelText(1));
+    QCOMPARE(d.form->history().count(), 2);
+
+    // Reopening the first brings back its address, counters, caption and settings.
+    d.clickSearch(0);
+    QCOMPARE(d.form->history().current(), 0);
+    QCOMPARE(d.find<QComboBox>("ComboBox1")->currentText(), m_depth.start);
+    QCOMPARE(d.status()->panelText(1), firstCounters);
+    QCOMPARE(d.form->windowTitle(), firstName + QStringLiteral("--Snapdredge-default.sit"));
+    QCOMPARE(d.form->settings().subdirectory, QStringLiteral("first"));
+    QCOMPARE(d.storedSetting(QStringLiteral("subdirectory")), QStringLiteral("first"));
+
+    // Delete is offered while the tree is the active pane, and only then.
+    QVERIFY(d.action("Delete1")->isEnabled());
+    QVERIFY(d.action("Delete2")->isEnabled());
+    QVERIFY(!d.action("Select1")->isEnabled());
+    d.find<QComboBox>("ComboBox1")->setFocus();
+    QCoreApplication::processEvents();
+    QVERIFY(!d.action("Delete1")->isEnabled());
+    QVERIFY(!d.action("Delete2")->isEnabled());
+
+    // Deleting the first removes its file and pictures and opens the one after it.
+    d.focusTree();
+    d.action("Delete1")->trigger();
+    QVERIFY(!QFile::exists(d.env.searchFolder() + firstName + QStringLiteral(".dat")));
+    QVERIFY(QDir(d.env.workingFolder() + QStringLiteral("/Pictures/first")).entryList(QDir::Files).isEmpty());
+    QCOMPARE(d.form->history().count(), 1);
+    QCOMPARE(d.tree()->currentItem()->text(0), secondName);
+    QCOMPARE(d.form->windowTitle(), secondName + QStringLiteral("--Snapdredge-default.sit"));
+    QCOMPARE(loadHistoryFile(d.env.searchFolder() + QStringLiteral("his.dat"), 18).size(), 1);
+
+    // Dropped on "My Search" nothing happens; dropped on "Deleted" the search goes.
+    const auto drop = [&](QTreeWidgetItem *target) {
+        std::unique_ptr<QMimeData> data(new QMimeData);
+        data->setData(HistoryTreeView::searchMimeType(), QByteArray::number(d.form->history().selected()));
+        const QPoint at = d.tree()->visualItemRect(target).center();
+        QDragEnterEvent enter(at, Qt::CopyAction, data.get(), Qt::LeftButton, {});
+        QCoreApplication::sendEvent(d.tree()->viewport(), &enter);
+        QDropEvent dropped(at, Qt::CopyAction, data.get(), Qt::LeftButton, {});
+        QCoreApplication::sendEvent(d.tree()->viewport(), &dropped);
+    };
+    drop(d.form->treeform()->mySearchNode());
+    QCOMPARE(d.form->history().count(), 1);
+    drop(d.form->treeform()->deletedNode());
+    QCOMPARE(d.form->history().count(), 0);
+    QVERIFY(!QFile::exists(d.env.searchFolder() + secondName + QStringLiteral(".dat")));
+    QCOMPARE(d.tree()->currentItem(), d.form->treeform()->mySearchNode());
+    QCOMPARE(d.tree()->topLevelItemCount(), 2);
+}
+
+void TestMainWindow::refusalsWhileRunning()
+{
+    Desktop d;
+    QVERIFY(d.open());
+    m_server.setResponseDelay(150);
+    d.startFromUrlBar(m_big.start);
+    QVERIFY(d.engine()->isRunning());
+
+    QVERIFY(!d.form->close());
+    QCOMPARE(d.boxes.last().text, QStringLiteral("Must stop the searching before exit."));
+    QCOMPARE(d.boxes.last().icon, QMessageBox::Warning);
+    QVERIFY(d.form->isVisible());
+
+    QVERIFY(!d.form->treeform()->close());
+    QCOMPARE(d.boxes.last().text, QStringLiteral("Can not close my search window when downloading!"));
+    QVERIFY(d.form->treeform()->isVisible());
+    d.boxes.clear();
+    d.action("Mysearchhistory1")->trigger();
+    QCOMPARE(d.boxes.texts(),
+             QStringList{QStringLiteral("Can not close my search window when downloading!")});
+    QVERIFY(d.form->treeform()->isVisible());
+    QVERIFY(d.action("Mysearchhistory1")->isChecked());
+
+    d.focusTree();
+    d.action("Delete1")->trigger();
+    QCOMPARE(d.boxes.last().text, QStringLiteral("Can not delete item when downloading!"));
+    QCOMPARE(d.boxes.last().icon, QMessageBox::Warning);
+
+    // A second start is not possible while one runs.
+    d.boxes.clear();
+    d.find<QComboBox>("ComboBox1")->setEditText(m_depth.start);
+    d.action("Getanypicture1")->trigger();
+    QCOMPARE(d.form->history().count(), 1);
+    QVERIFY(d.engine()->isRunning());
+    QVERIFY(d.boxes.shown().isEmpty());
+    d.button("ToolButton7")->click();
+    m_server.setResponseDelay(0);
+
+    // Refusals of the start checks come from the engine, shown as warnings.
+    d.find<QComboBox>("ComboBox1")->setEditText(QString());
+    d.button("ToolButton5")->click();
+    QCOMPARE(d.boxes.last().icon, QMessageBox::Warning);
+    QVERIFY(!d.boxes.last().text.isEmpty());
+    QVERIFY(!d.engine()->isRunning());
+}
+
+void TestMainWindow::closeAsksAndWritesBack()
+{
+    Desktop d;
+    QVERIFY(d.open());
+    d.startFromUrlBar(m_depth.start);
+    QVERIFY(d.waitForIdle());
+    const QString name = d.engine()->searchName();
+    d.form->treeform()->setFloating(false);
+
+    d.boxes.setAnswer(QMessageBox::No);
+    QVERIFY(!d.form->close());
+    QCOMPARE(d.boxes.last().text, QStringLiteral("Do you want to exit ?"));
+    QCOMPARE(d.boxes.last().icon, QMessageBox::Question);
+    QVERIFY(d.form->isVisible());
+
+    // A change to the open search since its record was written survives the exit.
+    d.form->settings().subdirectory = QStringLiteral("changed");
+    d.engine()->setModified(true);
+    QSignalSpy exited(d.form.get(), &TForm1::exited);
+    d.boxes.setAnswer(QMessageBox::Yes);
+    QVERIFY(d.form->close());
+    QCOMPARE(exited.size(), 1);
+
+    SearchDatabase db;
+    QVERIFY(db.open(d.env.searchFolder() + name + QStringLiteral(".dat")));
+    QCOMPARE(SearchInformation::fromText(db.readSearchInformation()).subdirectory, QStringLiteral("changed"));
+    QCOMPARE(loadHistoryFile(d.env.searchFolder() + QStringLiteral("his.dat"), 18).value(0).name, name);
+    // The history window's place and size went into the settings.
+    QVERIFY(d.storedSetting(QStringLiteral("twidth")).toInt() > 0);
+    QVERIFY(d.storedSetting(QStringLiteral("theight")).toInt() > 0);
+}
+
+void TestMainWindow::viewToggles()
+{
+    Desktop d;
+    QVERIFY(d.open());
+    QWidget *toolPanel = d.find<QWidget>("Panel2");
+    QCOMPARE(toolPanel->height(), 44);
+    d.action("Standardbuttons1")->trigger();
+    QVERIFY(!toolPanel->isVisible());
+    QVERIFY(!d.action("Standardbuttons1")->isChecked());
+    d.startFromUrlBar(m_depth.start);
+    QVERIFY(d.waitForIdle());
+    d.action("Standardbuttons1")->trigger();
+    QVERIFY(toolPanel->isVisible());
+    QTRY_COMPARE(toolPanel->height(), 44);
+
+    QWidget *statusBar = d.status();
+    const int statusHeight = statusBar->height();
+    d.action("Statusbar2")->trigger();
+    QVERIFY(!statusBar->isVisible());
+    d.action("Statusbar2")->trigger();
+    QTRY_COMPARE(statusBar->height(), statusHeight);
+
+    d.action("List1")->trigger();
+    QVERIFY(d.button("ToolButton17")->isChecked());
+    QVERIFY(!d.button("ToolButton16")->isChecked());
+    QVERIFY(!d.action("Thumbs1")->isChecked());
+    QCOMPARE(d.storedSetting(QStringLiteral("a1")), QStringLiteral("0"));
+    QTest::mouseClick(d.button("ToolButton16"), Qt::LeftButton);
+    QVERIFY(d.action("Thumbs1")->isChecked());
+    QCOMPARE(d.storedSetting(QStringLiteral("a1")), QStringLiteral("1"));
+
+    d.action("Displaybasket1")->trigger();
+    QVERIFY(!d.action("Displaybasket1")->isChecked());
+    QCOMPARE(d.storedSetting(QStringLiteral("bwindow")), QStringLiteral("0"));
+
+    // The history window closes and comes back anew, with nothing selected.
+    QCOMPARE(d.form->history().selected(), 0);
+    d.action("Mysearchhistory1")->trigger();
+    QVERIFY(!d.form->treeform()->isVisible());
+    QVERIFY(!d.action("Mysearchhistory1")->isChecked());
+    d.action("Mysearchhistory1")->trigger();
+    QVERIFY(d.form->treeform()->isVisible());
+    QCOMPARE(d.tree()->topLevelItem(0)->childCount(), 1);
+    QCOMPARE(d.form->history().selected(), -1);
+    QVERIFY(!d.tree()->currentItem());
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
