@@ -572,7 +572,7 @@ private:
         info.addressClass = addressKind;
         info.width = width;
         info.height = height;
-        m_result.found << info.toText();
+        append(info);
     }
 
     // The small picture is the address; the link around it is kept, as written,
@@ -590,7 +590,15 @@ private:
         info.hasLinkTarget = true;
         info.linkAddress = protectLinkTarget(linkAddress);
         info.linkClass = linkKind;
-        m_result.found << info.toText();
+        append(info);
+    }
+
+    void append(const urlinfo &info)
+    {
+        // An address of nothing but (Unicode) blanks has no text at all.
+        QString text = info.toText();
+        if (!text.isEmpty())
+            m_result.found << text;
     }
 
     Cursor m_c;
