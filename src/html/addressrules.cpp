@@ -202,7 +202,7 @@ QString resolveWithQUrl(const QString &base, const QString &reference)
 // character at either end would be lost to the first trim, so it is encoded too.
 void protectForUrlinfo(QString &address)
 {
-    if (address.contains(u"**"))
+    if (address.contains(u'*') && address.contains(u"**"))
         address.replace(u'*', QStringLiteral("%2A"));
     if (!hasOuterBlank(address))
         return;

@@ -296,7 +296,7 @@ int declaredSize(QByteArrayView value)
 // mark of a link target there) must not appear in it.
 QString protectLinkTarget(QString address)
 {
-    if (address.contains(u"**"))
+    if (address.contains(u'*') && address.contains(u"**"))
         address.replace(u'*', QStringLiteral("%2A"));
     return address;
 }
