@@ -68,8 +68,12 @@ QIcon AppIcons::ours(const QString &name)
 
 QIcon AppIcons::icon(const QString &name)
 {
+    // "hicolor" is only the fallback every theme shares, home of program
+    // icons: without a real theme there is nothing to look up, and the
+    // lookups would slow the start.
+    static const bool themed = !QIcon::themeName().isEmpty() && QIcon::themeName() != u"hicolor";
     const QString standard = themeName(name);
-    if (!standard.isEmpty() && QIcon::hasThemeIcon(standard))
+    if (themed && !standard.isEmpty() && QIcon::hasThemeIcon(standard))
         return QIcon::fromTheme(standard);
     return ours(name);
 }
