@@ -38,8 +38,10 @@ struct ScanResult
 class PageScanner
 {
 public:
-    // Appends what `text` (the page fetched from `pageAddress`) offers to
-    // result.found, after the depth, size and link-text rules of `options`.
+    // Fills result.found with what `text` (the page fetched from `pageAddress`)
+    // offers, after the depth, size and link-text rules of `options`. A TITLE on
+    // the page may set result.searchName; otherwise it is left as it was, so a
+    // title read by findSubstringRange into the same result stays.
     void scanPage(QByteArrayView text, const QString &pageAddress, const ScanOptions &options,
                   ScanResult &result);
 
