@@ -61,6 +61,10 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
 
 TForm1::~TForm1()
 {
+    // Focus moves while the widgets go; the panes must not be switched on a
+    // window that is half gone.
+    disconnect(qApp, nullptr, this, nullptr);
+    m_created = false;
     // The history window holds a reference to the engine; it goes first.
     delete m_treeform;
     m_treeform = nullptr;
