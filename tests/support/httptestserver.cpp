@@ -243,7 +243,7 @@ private:
         }
         // GET and HEAD carry no body, but a stray one must not be read as the
         // next request.
-        const qsizetype bodyLength = request.header("Content-Length").toLongLong();
+        const qsizetype bodyLength = qMax(0LL, request.header("Content-Length").toLongLong());
         if (m_in.size() < end + separator + bodyLength)
             return;
         m_in.remove(0, end + separator + bodyLength);
