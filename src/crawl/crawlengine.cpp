@@ -460,6 +460,9 @@ bool CrawlEngine::createSearch()
         m_runNode = -1;
         return false;
     }
+    // The search can be continued from its database alone, even when the
+    // program dies before the first page is in.
+    writeSearchInformationRecord();
     m_host.clearPictureViewer();
     return true;
 }
@@ -492,6 +495,7 @@ void CrawlEngine::renameSearchFromTitle(const QString &title)
     start.address = m_startAddress;
     start.addressClass = addressClass(m_startAddress);
     m_db.TinyTableR.append({m_startAddress, start.toText(), 1, 1, QString()});
+    writeSearchInformationRecord();
 }
 
 // ---------------------------------------------------------------------------
@@ -1262,6 +1266,8 @@ void CrawlEngine::continueRunSelected()
     if (m_mode == ModeThumbnails)
         setAsideThumbnailLimits();
     m_continueRun = true;
+    // The finish leaves the thumbnail-link flag on; a continued run scans as its own mode does.
+    m_thumbnailLink = m_mode == ModeThumbnails;
     m_lastRunError.clear();
     m_slotCount = qBound(2, m_settings.thread_num, MaxSlots);
     // After a restart the site root is derived again from the search's own start address.

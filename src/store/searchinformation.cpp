@@ -51,6 +51,7 @@ QString SearchInformation::toText() const
                                proxyAddress + bar + proxyPort + bar + proxyUser + bar + proxyPassword + bar +
                                flag(urllink) + bar + flag(selecttext) + bar;
     lines << complementForStorage(connection) << includestext << notincludestext;
+    lines << QString::number(size1) << QString::number(thread_num) << agent;
     return lines.join(u'\n') + u'\n';
 }
 
@@ -116,6 +117,9 @@ SearchInformation SearchInformation::fromText(const QString &text, int currentEx
     info.selecttext = f.text != u"0";
     info.includestext = in.next();
     info.notincludestext = in.next();
+    info.size1 = readInteger(in.next());
+    info.thread_num = readInteger(in.next());
+    info.agent = in.next();
     return info;
 }
 
@@ -147,6 +151,9 @@ void SearchInformation::takeSettings(const Settings &s)
     selecttext = s.selecttext;
     includestext = s.includestext;
     notincludestext = s.notincludestext;
+    size1 = s.size1;
+    thread_num = s.thread_num;
+    agent = s.agent;
 }
 
 void SearchInformation::giveSettings(Settings &s) const
@@ -180,4 +187,10 @@ void SearchInformation::giveSettings(Settings &s) const
     s.selecttext = selecttext;
     s.includestext = includestext;
     s.notincludestext = notincludestext;
+    if (size1 > 0)
+        s.size1 = size1;
+    if (thread_num >= 2 && thread_num <= 8)
+        s.thread_num = thread_num;
+    if (!agent.isEmpty())
+        s.agent = agent;
 }

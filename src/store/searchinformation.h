@@ -45,6 +45,11 @@ struct SearchInformation
     bool selecttext = false;
     QString includestext;
     QString notincludestext;
+    // Kept after the lines above, so that a search keeps the limits it was
+    // started with; records written without them leave the current settings.
+    int size1 = 0;      // 0: not recorded
+    int thread_num = 0; // 0: not recorded
+    QString agent;      // empty: not recorded
 
     QString toText() const;
     // Reads both the current layout and the older one without "-" prefixes.
