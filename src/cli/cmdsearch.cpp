@@ -19,7 +19,9 @@ struct StoredSearch
     int index = -1;
 
     // Prints the reason and gives the exit status when the search cannot be had.
-    int open(const QString &name)
+    // `readOnly`: only looks at the search; the stored settings stay as they are
+    // (opening a search otherwise makes its settings the current ones, as the history window does).
+    int open(const QString &name, bool readOnly = false)
     {
         if (!loadCliContext(context))
             return ExitFailure;
@@ -31,6 +33,7 @@ struct StoredSearch
         }
         engine = std::make_unique<CrawlEngine>(context.settings, context.folders, history, host);
         engine->setProgressOnStatusBar(false);
+        engine->setPersistSettings(!readOnly);
         engine->selectSearch(index);
         if (!engine->database().isOpen()) {
             printErr(QStringLiteral("The database of the search \"%1\" cannot be opened.").arg(name));
@@ -47,7 +50,7 @@ int cmdShow(const QStringList &args)
     if (args.size() != 1)
         return usageError(QStringLiteral("show takes the name of a search"));
     StoredSearch search;
-    if (const int status = search.open(args.first()))
+    if (const int status = search.open(args.first(), true))
         return status;
     TinyTable &rows = search.engine->database().TinyTableV1;
     int n = 0;
@@ -100,7 +103,7 @@ int cmdTick(const QStringList &args)
         }
     }
     StoredSearch search;
-    if (const int status = search.open(args.first()))
+    if (const int status = search.open(args.first(), true))
         return status;
     SearchDatabase &db = search.engine->database();
     TinyTable &rows = db.TinyTableV1;
