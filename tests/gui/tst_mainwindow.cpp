@@ -88,6 +88,17 @@ struct Desktop
         QCoreApplication::processEvents();
     }
     QString storedSetting(const QString &name) const { return SettingsStore().value(name); }
+    // Drops the selected search on a node of the tree, as a drag would.
+    void dropSelectedOn(QTreeWidgetItem *target) const
+    {
+        QMimeData data;
+        data.setData(HistoryTreeView::searchMimeType(), QByteArray::number(form->history().selected()));
+        const QPoint at = tree()->visualItemRect(target).center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(tree()->viewport(), &enter);
+        QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(tree()->viewport(), &dropped);
+    }
 };
 
 // The run-state commands as the tool bar and the Download menu show them.
@@ -125,6 +136,7 @@ class TestMainWindow : public QObject
 private Q_SLOTS:
     void initTestCase();
     void startUp();
+    void workingFolderCannotBeMade();
     void liveSearchSwitchesCommands();
     void stopThenContinueSelectedSearch();
     void thumbnailsRunOffersBigPictures();
@@ -206,6 +218,20 @@ void TestMainWindow::startUp()
         QCOMPARE(g->maximum(), 100);
     }
     QCOMPARE(bar->gauge(2)->geometry().left() - bar->gauge(1)->geometry().left(), 30);
+}
+
+void TestMainWindow::workingFolderCannotBeMade()
+{
+    TestEnv env;
+    QFile blocker(env.dataHome() + QStringLiteral("/Brelmark"));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    TForm1 form;
+    QString error;
+    QVERIFY(!form.formCreate(&error));
+    QCOMPARE(error, QStringLiteral("Cannot create ") + env.dataHome() + QStringLiteral("/Brelmark"));
+    // Nothing was set up, so closing asks nothing.
+    QVERIFY(form.close());
 }
 
 void TestMainWindow::liveSearchSwitchesCommands()
@@ -350,18 +376,9 @@ void TestMainWindow::reopenAndDeleteSearches()
     QCOMPARE(loadHistoryFile(d.env.searchFolder() + QStringLiteral("his.dat"), 18).size(), 1);
 
     // Dropped on "My Search" nothing happens; dropped on "Deleted" the search goes.
-    const auto drop = [&](QTreeWidgetItem *target) {
-        std::unique_ptr<QMimeData> data(new QMimeData);
-        data->setData(HistoryTreeView::searchMimeType(), QByteArray::number(d.form->history().selected()));
-        const QPoint at = d.tree()->visualItemRect(target).center();
-        QDragEnterEvent enter(at, Qt::CopyAction, data.get(), Qt::LeftButton, {});
-        QCoreApplication::sendEvent(d.tree()->viewport(), &enter);
-        QDropEvent dropped(at, Qt::CopyAction, data.get(), Qt::LeftButton, {});
-        QCoreApplication::sendEvent(d.tree()->viewport(), &dropped);
-    };
-    drop(d.form->treeform()->mySearchNode());
+    d.dropSelectedOn(d.form->treeform()->mySearchNode());
     QCOMPARE(d.form->history().count(), 1);
-    drop(d.form->treeform()->deletedNode());
+    d.dropSelectedOn(d.form->treeform()->deletedNode());
     QCOMPARE(d.form->history().count(), 0);
     QVERIFY(!QFile::exists(d.env.searchFolder() + secondName + QStringLiteral(".dat")));
     QCOMPARE(d.tree()->currentItem(), d.form->treeform()->mySearchNode());
@@ -395,6 +412,9 @@ void TestMainWindow::refusalsWhileRunning()
     d.action("Delete1")->trigger();
     QCOMPARE(d.boxes.last().text, QStringLiteral("Can not delete item when downloading!"));
     QCOMPARE(d.boxes.last().icon, QMessageBox::Warning);
+    d.dropSelectedOn(d.form->treeform()->deletedNode());
+    QCOMPARE(d.boxes.last().text, QStringLiteral("Can not delete my search item when downloading!"));
+    QCOMPARE(d.form->history().count(), 1);
 
     // A second start is not possible while one runs.
     d.boxes.clear();
@@ -428,6 +448,15 @@ void TestMainWindow::closeAsksAndWritesBack()
     QCOMPARE(d.boxes.last().text, QStringLiteral("Do you want to exit ?"));
     QCOMPARE(d.boxes.last().icon, QMessageBox::Question);
     QVERIFY(d.form->isVisible());
+    QCOMPARE(d.storedSetting(QStringLiteral("twidth")), QStringLiteral("0"));
+
+    // With "clear all history after exit" the address and site histories go, the searches stay.
+    d.form->settings().clearallafterexit = true;
+    const QString sites = d.env.workingFolder() + QStringLiteral("/sites/");
+    for (const char *file : {"urlhistory.dat", "sitehistory.txt"}) {
+        QFile f(sites + QLatin1String(file));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
 
     // A change to the open search since its record was written survives the exit.
     d.form->settings().subdirectory = QStringLiteral("changed");
@@ -441,6 +470,8 @@ void TestMainWindow::closeAsksAndWritesBack()
     QVERIFY(db.open(d.env.searchFolder() + name + QStringLiteral(".dat")));
     QCOMPARE(SearchInformation::fromText(db.readSearchInformation()).subdirectory, QStringLiteral("changed"));
     QCOMPARE(loadHistoryFile(d.env.searchFolder() + QStringLiteral("his.dat"), 18).value(0).name, name);
+    QVERIFY(!QFile::exists(sites + QStringLiteral("urlhistory.dat")));
+    QVERIFY(!QFile::exists(sites + QStringLiteral("sitehistory.txt")));
     // The history window's place and size went into the settings.
     QVERIFY(d.storedSetting(QStringLiteral("twidth")).toInt() > 0);
     QVERIFY(d.storedSetting(QStringLiteral("theight")).toInt() > 0);
