@@ -528,7 +528,6 @@ bool TForm1::formCreate(QString *error)
     m_trackEntry->setChecked(true);
     m_programFolder = programFolder(QCoreApplication::applicationFilePath());
     m_pictureShown = true;
-    m_historyShown = true;
     m_bestFit = false;
     m_helpFile = m_programFolder + QStringLiteral("help/index.html");
 
@@ -549,10 +548,7 @@ void TForm1::createToolWindows()
 {
     m_treeform = new TTreeform(m_history, *m_engine, m_panel5);
     m_treeform->setPopupMenu(m_popupMenu2);
-    connect(m_treeform, &TTreeform::closedByUser, this, [this] {
-        m_historyShown = false;
-        m_historyEntry->setChecked(false);
-    });
+    connect(m_treeform, &TTreeform::closedByUser, this, [this] { m_historyEntry->setChecked(false); });
     if (m_settings.twidth > 0 && m_settings.theight > 0)
         m_treeform->resize(m_settings.twidth, m_settings.theight);
     m_treeform->move(m_settings.tleft, m_settings.ttop);
@@ -719,7 +715,6 @@ void TForm1::toggleHistoryWindow()
             m_historyEntry->setChecked(true);
         return;
     }
-    m_historyShown = true;
     m_treeform->setShownFlag(true);
     m_historyEntry->setChecked(true);
     m_treeform->rebuild();

@@ -212,7 +212,6 @@ private:
     bool m_trackLatest = true;
     bool m_picturePreview = true;
     bool m_pictureShown = true;
-    bool m_historyShown = true;
     bool m_bestFit = false;
     bool m_thumbnailView = true;
     bool m_substringMark = false;
