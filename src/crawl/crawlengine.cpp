@@ -19,7 +19,6 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QNetworkAccessManager>
-#include <QSaveFile>
 #include <QStorageInfo>
 #include <QUrl>
 
@@ -79,6 +78,20 @@ const char *kindFormat(int kind)
         return "png";
     default:
         return "jpeg";
+    }
+}
+
+// The end mark of each format, near the end of the body (some servers add a few bytes).
+bool pictureIsWhole(int kind, const QByteArray &body)
+{
+    const QByteArrayView tail = QByteArrayView(body).last(qMin<qsizetype>(body.size(), 64));
+    switch (kind) {
+    case ClassGif:
+        return tail.contains(char(0x3B));
+    case ClassPng:
+        return tail.contains("IEND");
+    default:
+        return tail.contains("\xFF\xD9");
     }
 }
 
@@ -460,6 +473,7 @@ bool CrawlEngine::createSearch()
         m_runNode = -1;
         return false;
     }
+    m_pictureRows = 0;
     // The search can be continued from its database alone, even when the
     // program dies before the first page is in.
     writeSearchInformationRecord();
@@ -495,6 +509,7 @@ void CrawlEngine::renameSearchFromTitle(const QString &title)
     start.address = m_startAddress;
     start.addressClass = addressClass(m_startAddress);
     m_db.TinyTableR.append({m_startAddress, start.toText(), 1, 1, QString()});
+    m_pictureRows = 0;
     writeSearchInformationRecord();
 }
 
@@ -941,20 +956,16 @@ void CrawlEngine::savePicture(int slot)
         failed();
         return;
     }
-    // Check that it decodes before anything is written; a reduced decode keeps this cheap.
+    // Before anything is written: the picture's header must read and its
+    // body must be whole (a truncated transfer lacks the format's end mark).
+    // This costs a header parse, not a decode of every picture.
     QBuffer buffer;
     buffer.setData(body);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, kindFormat(s.contentKind));
     reader.setAutoDetectImageFormat(false);
     const QSize size = reader.size();
-    if (!size.isValid() || size.isEmpty()) {
-        failed();
-        return;
-    }
-    if (s.contentKind == ClassJpeg && size.width() >= 16 && size.height() >= 16)
-        reader.setScaledSize(QSize(qMax(1, size.width() / 8), qMax(1, size.height() / 8)));
-    if (reader.read().isNull()) {
+    if (!size.isValid() || size.isEmpty() || !pictureIsWhole(s.contentKind, body)) {
         failed();
         return;
     }
@@ -974,18 +985,21 @@ void CrawlEngine::savePicture(int slot)
     const QString base = dot > 0 ? name.left(dot) : name;
     const QString ext = dot > 0 ? name.mid(dot) : QString();
     QString fileName = name;
-    for (int n = 2; QFile::exists(m_pictureFolder + fileName); ++n)
+    QFile file;
+    for (int n = 2;; ++n) {
+        file.setFileName(m_pictureFolder + fileName);
+        // Remembered first: a file whose row never gets recorded (the program
+        // died in between) is removed when the search is continued.
+        m_db.setRunningFile(address, file.fileName());
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly) || !file.exists())
+            break;
         fileName = base + u'(' + QString::number(n) + u')' + ext;
-
-    // Remembered first: a file whose row never gets recorded (the program
-    // died in between) is removed when the search is continued.
-    m_db.setRunningFile(address, m_pictureFolder + fileName);
-    QSaveFile file(m_pictureFolder + fileName);
-    bool written = file.open(QIODevice::WriteOnly) && file.write(body) == body.size();
-    written = written && file.commit();
+    }
+    const bool written = file.isOpen() && file.write(body) == body.size() && file.flush();
+    file.close();
     if (!written) {
-        const QString error = file.errorString();
-        file.cancelWriting();
+        if (file.exists())
+            file.remove();
         failed();
         const QStorageInfo storage(m_pictureFolder);
         if (storage.isValid() && storage.bytesAvailable() < body.size() + 64 * 1024)
@@ -1027,7 +1041,7 @@ void CrawlEngine::savePicture(int slot)
     else
         m_counters.pagesPending = floored(m_counters.pagesPending - 1);
     ++m_counters.picturesSaved;
-    m_host.pictureSaved(row, m_db.TinyTableV1.recordCount());
+    m_host.pictureSaved(row, ++m_pictureRows);
 }
 
 void CrawlEngine::stopForWriteError(const QString &message)
@@ -1355,6 +1369,7 @@ void CrawlEngine::bigPicturePass()
     m_db.TinyTableV1.empty();
     m_db.TinyTable2.empty();
     m_db.database().commit();
+    m_pictureRows = 0;
     m_host.clearViews();
     m_host.clearPictureViewer();
     continueRunSelected();
@@ -1420,6 +1435,7 @@ void CrawlEngine::openSearch()
     m_mode = info.searchMode;
     m_thumbnailLink = info.thumbnailLink;
     m_searchName = info.name.isEmpty() ? m_history.entry(m_history.current()).name : info.name;
+    m_pictureRows = m_db.TinyTableV1.recordCount();
     m_host.searchOpened();
     showCounters();
     refreshSearchDisplay();

@@ -189,6 +189,7 @@ private:
     QString m_pendingName;
     QString m_siteName = QStringLiteral("default.sit");
     QString m_lastRunError;
+    int m_pictureRows = 0; // picture rows of the open search
     int m_runNode = -1;
 
     // Set aside by a thumbnails run.
