@@ -49,8 +49,13 @@ CONF
 # One timed run: prints "name wall_s cpu_s peak_kb" and keeps the folder it filled.
 measure() {
   local name="$1"; shift
-  /usr/bin/time -f "%e %U %S %M" -o "$work/time.$name" "$@" >"$work/out.$name" 2>&1 || {
-    echo "$name failed:"; tail -5 "$work/out.$name"; return 1; }
+  local rc=0
+  /usr/bin/time -f "%e %U %S %M" -o "$work/time.$name" "$@" >"$work/out.$name" 2>&1 || rc=$?
+  # wget and wget2 end with 8 when any link of the site answered with an error.
+  if [ "$rc" -ne 0 ] && [ "$rc" -ne 8 ]; then
+    echo "$name failed ($rc):"; tail -5 "$work/out.$name"; return 1
+  fi
+  sed -i '/^Command exited/d' "$work/time.$name"
   read -r wall user sys peak <"$work/time.$name"
   printf '%-12s %8.2f %8.2f %10d\n' "$name" "$wall" "$(echo "$user + $sys" | bc)" "$peak"
   echo "$wall $(echo "$user + $sys" | bc) $peak" >"$work/result.$name"

@@ -208,5 +208,5 @@ private:
     QList<HttpCli *> m_clients;
     qint64 m_bytesThisSecond = 0;
     QTimer m_speedTimer;
-    std::array<QNetworkAccessManager *, MaxSlots + 1> m_managers = {};
+    std::array<QNetworkAccessManager *, 2> m_managers = {};
 };
