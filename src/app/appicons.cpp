@@ -47,10 +47,10 @@ QString themeName(const QString &name)
     return names.value(name);
 }
 
-TinySvg picture(const QString &name)
+QString picture(const QString &name)
 {
     loadIconResources();
-    return TinySvg::fromFile(QStringLiteral(":/icons/") + name + QStringLiteral(".svg"));
+    return QStringLiteral(":/icons/") + name + QStringLiteral(".svg");
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QPixmap>
+#include <QSvgRenderer>
 
 SvgIconEngine::SvgIconEngine(QList<Layer> layers) : m_layers(std::move(layers)) {}
 
@@ -15,7 +16,7 @@ QImage SvgIconEngine::render(const QSize &size, QIcon::Mode mode) const
     for (const Layer &layer : m_layers) {
         const QRectF area(square.x() + layer.area.x() * side, square.y() + layer.area.y() * side,
                           layer.area.width() * side, layer.area.height() * side);
-        layer.picture.render(&painter, area);
+        QSvgRenderer(layer.file).render(&painter, area);
     }
     painter.end();
     if (mode == QIcon::Disabled) {

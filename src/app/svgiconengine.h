@@ -1,6 +1,5 @@
 #pragma once
 
-#include "app/tinysvg.h"
 
 #include <QIconEngine>
 
@@ -11,7 +10,7 @@ class SvgIconEngine : public QIconEngine
 public:
     struct Layer
     {
-        TinySvg picture;
+        QString file; // an SVG drawing
         QRectF area = QRectF(0, 0, 1, 1); // fraction of the icon's square
     };
 
