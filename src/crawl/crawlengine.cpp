@@ -1495,6 +1495,8 @@ bool CrawlEngine::deleteSelectedSearch(bool byDrop)
         m_history.setCurrent(-1);
         m_searchName.clear();
         m_host.clearViews();
+        // Emptied views bring the window in line: no search, nothing to continue.
+        refreshSearchDisplay();
         selectSearch(-1);
     }
     return true;

@@ -383,6 +383,9 @@ void TestMainWindow::reopenAndDeleteSearches()
     QVERIFY(!QFile::exists(d.env.searchFolder() + secondName + QStringLiteral(".dat")));
     QCOMPARE(d.tree()->currentItem(), d.form->treeform()->mySearchNode());
     QCOMPARE(d.tree()->topLevelItemCount(), 2);
+    // With the last search gone the window names no search and offers nothing to continue.
+    QCOMPARE(d.form->windowTitle(), QStringLiteral("NoneTitle--Snapdredge-default.sit"));
+    QVERIFY(!d.action("Continue1")->isEnabled());
 }
 
 void TestMainWindow::refusalsWhileRunning()
