@@ -6,6 +6,7 @@
 #include "support/testimages.h"
 #include "support/testsite.h"
 
+#include "store/historyfile.h"
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
@@ -330,6 +331,90 @@ private Q_SLOTS:
             if (r.header("Host").startsWith("localhost"))
                 QVERIFY(r.header("Authorization").isEmpty());
         }
+    }
+
+    void substringsSelectThePartOfTheFirstPage_data()
+    {
+        QTest::addColumn<QString>("substrings");
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<int>("saved");
+        QTest::addColumn<bool>("asked");
+        QTest::newRow("phrase found") << "Holiday pictures" << true << 1 << false;
+        QTest::newRow("not found, keep them") << "Nothing like this" << false << 0 << true;
+        QTest::newRow("not found, clear them") << "Nothing like this" << true << 2 << true;
+    }
+    void substringsSelectThePartOfTheFirstPage()
+    {
+        QFETCH(QString, substrings);
+        QFETCH(bool, answer);
+        QFETCH(int, saved);
+        QFETCH(bool, asked);
+        HttpTestServer server;
+        QVERIFY(server.start());
+        HttpTestServer::Response page;
+        page.body = "<title>Mixed</title><p><img src=\"ads/banner.jpg\"></p>"
+                    "<div><a href=\"holiday.html\">Holiday pictures</a></div>";
+        server.setRoute(QStringLiteral("/index.html"), page);
+        page.body = "<title>Holiday</title><img src=\"beach.jpg\">";
+        server.setRoute(QStringLiteral("/holiday.html"), page);
+        HttpTestServer::Response pic;
+        pic.contentType = "image/jpeg";
+        pic.body = TestImages::jpeg(64, 48, 11);
+        server.setRoute(QStringLiteral("/ads/banner.jpg"), pic);
+        server.setRoute(QStringLiteral("/beach.jpg"), pic);
+
+        CrawlHarness h;
+        h.settings.substringsText = u' ' + substrings;
+        h.settings.substrListbox = {substrings};
+        h.settings.substringsFlag = true;
+        h.settings.max_level = 1; // raised to 2: substrings select links to follow
+        h.host.answer = answer;
+        QVERIFY(h.run([&]() { return h.engine->getAnyPicture(server.url(QStringLiteral("/index.html"))); }));
+        QCOMPARE(h.settings.max_level, 2);
+        QCOMPARE(h.host.questions.size(), asked ? 1 : 0);
+        QCOMPARE(h.engine->counters().picturesSaved, saved);
+        QCOMPARE(server.requestCount(QStringLiteral("/ads/banner.jpg")), saved == 2 ? 1 : 0);
+        if (asked && answer)
+            QVERIFY(h.settings.substringsText.isEmpty());
+    }
+
+    void historyKeepsItsLimit()
+    {
+        CrawlHarness h;
+        h.settings.searchhisnum = 2;
+        QVERIFY(h.run([&]() { return h.engine->getAnyPicture(m_frames.start); }));
+        // Mark the first search's database to see that it goes.
+        QVERIFY(h.engine->database().TinyTable9.append({QStringLiteral("marker")}));
+        for (int i = 0; i < 2; ++i)
+            QVERIFY(h.run([&]() { return h.engine->getAnyPicture(m_frames.start); }));
+        // The oldest search went when the third came; its name was free again.
+        QCOMPARE(h.history.count(), 2);
+        QCOMPARE(h.history.entry(0).name, QStringLiteral("Frames(2)"));
+        QCOMPARE(h.history.entry(1).name, QStringLiteral("Frames"));
+        QVERIFY(!h.engine->database().TinyTable9.contains(QStringLiteral("Url"), QStringLiteral("marker")));
+        QCOMPARE(loadHistoryFile(h.folders.search + QStringLiteral("his.dat"), 18), h.history.entries());
+    }
+
+    void picturesGoBeforePages_data()
+    {
+        QTest::addColumn<bool>("picturesFirst");
+        QTest::newRow("pictures first") << true;
+        QTest::newRow("one page always") << false;
+    }
+    void picturesGoBeforePages()
+    {
+        QFETCH(bool, picturesFirst);
+        CrawlHarness h;
+        h.settings.ispicfirst = picturesFirst;
+        h.settings.thread_num = 2;
+        m_server.clearLog();
+        QVERIFY(h.run([&]() { return h.engine->getAnyPicture(m_depth.start); }));
+        // Right after the start page: with pictures first, a page is fetched
+        // only once no picture waits; otherwise a page goes out at once.
+        const QList<HttpTestServer::Request> requests = m_server.requests();
+        QVERIFY(requests.size() > 3);
+        const bool secondIsPage = requests.at(1).pathAndQuery.endsWith(QStringLiteral(".html"));
+        QCOMPARE(secondIsPage, !picturesFirst);
     }
 
     void refusedStarts_data()
