@@ -4,6 +4,7 @@
 #include "html/addressrules.h"
 #include "html/pagescanner.h"
 #include "platform/httpcli.h"
+#include "platform/httppool.h"
 #include "platform/settingsstore.h"
 #include "platform/workingfolders.h"
 #include "settings/settings.h"
@@ -18,7 +19,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QNetworkAccessManager>
 #include <QStorageInfo>
 #include <QUrl>
 
@@ -519,13 +519,11 @@ void CrawlEngine::renameSearchFromTitle(const QString &title)
 void CrawlEngine::startRequest(const QString &recordText, int slot, int level, bool isStart)
 {
     Slot &s = m_slots[slot];
-    // Two managers share the slots: each keeps up to six connections to a
-    // host, so eight slots always have a connection each, while the network
-    // work runs in two threads rather than eight (a third of the CPU time).
-    QNetworkAccessManager *&manager = m_managers[slot % 2];
-    if (!manager)
-        manager = new QNetworkAccessManager(this);
-    auto *client = new HttpCli(manager, this);
+    // Plain http runs on kept-alive connections in this thread: one idle
+    // connection per slot is all the next requests need.
+    if (!m_pool)
+        m_pool = new HttpPool(MaxSlots, this);
+    auto *client = new HttpCli(m_pool, this);
     client->Tag = slot;
     m_clients << client;
     s.client = client;

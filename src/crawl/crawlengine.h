@@ -9,7 +9,7 @@
 #include <array>
 
 class HttpCli;
-class QNetworkAccessManager;
+class HttpPool;
 class Settings;
 class SearchHistory;
 struct WorkingFolders;
@@ -208,5 +208,5 @@ private:
     QList<HttpCli *> m_clients;
     qint64 m_bytesThisSecond = 0;
     QTimer m_speedTimer;
-    std::array<QNetworkAccessManager *, 2> m_managers = {};
+    HttpPool *m_pool = nullptr;
 };

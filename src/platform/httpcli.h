@@ -6,8 +6,12 @@
 #include <QPointer>
 #include <QString>
 
+#include <QUrl>
+
+class HttpPool;
 class QNetworkAccessManager;
 class QNetworkReply;
+class QTcpSocket;
 
 // One HTTP(S) GET. Reports, in this order and always from the event loop
 // (never from inside a call into it): headerBegin, headerEnd, documentData for
@@ -37,6 +41,9 @@ public:
     };
 
     explicit HttpCli(QNetworkAccessManager *manager, QObject *parent = nullptr);
+    // Plain http:// without a proxy goes over the pool's kept-alive
+    // connections, in this thread; the rest over its network managers.
+    explicit HttpCli(HttpPool *pool, QObject *parent = nullptr);
     ~HttpCli() override;
 
     void getAsync(const Request &request);
@@ -72,14 +79,61 @@ Q_SIGNALS:
     void requestDone(int status, const QString &reason);
 
 private:
+    enum class Phase { Idle, Connecting, Head, Body, Over };
+    enum class BodyMode { None, Length, Chunked, UntilClose };
+    enum class ChunkState { Size, Data, DataEnd, Trailer };
+    enum class Next { Deliver, Redirect, Login, HandOver };
+    enum class BodyStep { More, Complete, Stop }; // Stop: finished, aborted or deleted
+
+    void startReply(const QUrl &target, int maxRedirects);
     void onMetaData();
     void onReadyRead();
     void onFinished();
     bool reportHeaders();
     void finishLater(int status, const QString &reason);
 
-    QNetworkAccessManager *m_manager;
+    void startDirect(bool freshConnection);
+    void sendRequest();
+    void onSocketReadable();
+    void onSocketClosed();
+    void processInput();
+    void processBuffer();
+    // False when it is no HTTP answer.
+    bool parseHead(const QByteArray &head);
+    BodyStep takeBody();
+    BodyStep takeChunked();
+    // False when a receiver aborted or deleted us.
+    bool deliver(QByteArray &&chunk);
+    void onBodyComplete();
+    void proceed();
+    void releaseSocket(bool keep);
+    void failDirect(int status, const QString &reason);
+
+    QNetworkAccessManager *m_manager = nullptr;
+    QPointer<HttpPool> m_pool;
     QPointer<QNetworkReply> m_reply;
+
+    // The direct path.
+    QPointer<QTcpSocket> m_socket;
+    QUrl m_current;
+    int m_redirectsLeft = 0;
+    Phase m_phase = Phase::Idle;
+    bool m_reused = false;
+    bool m_retried = false;
+    bool m_received = false;
+    bool m_sendLogin = false;
+    bool m_keepAlive = false;
+    bool m_tooManyRedirects = false;
+    bool m_processing = false;
+    bool m_closePending = false;
+    Next m_next = Next::Deliver;
+    QUrl m_nextUrl;
+    BodyMode m_bodyMode = BodyMode::None;
+    ChunkState m_chunkState = ChunkState::Size;
+    qint64 m_remaining = 0;
+    QByteArray m_buffer;
+    QByteArray m_reason;
+    QList<QByteArray> m_headerLines;
     Request m_request;
     bool m_headersReported = false;
     bool m_done = false;
