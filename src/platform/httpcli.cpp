@@ -305,6 +305,8 @@ void HttpCli::startDirect(bool freshConnection)
         return;
     }
     connect(socket, &QTcpSocket::connected, this, [this, socket]() {
+        // Once per connection: each request goes out in one write anyway.
+        socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         if (socket == m_socket)
             sendRequest();
     });
@@ -314,7 +316,6 @@ void HttpCli::startDirect(bool freshConnection)
 void HttpCli::sendRequest()
 {
     m_phase = Phase::Head;
-    m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     QByteArray target =
         m_current.toEncoded(QUrl::RemoveScheme | QUrl::RemoveAuthority | QUrl::RemoveFragment);
     if (!target.startsWith('/'))
@@ -431,14 +432,27 @@ void HttpCli::processBuffer()
             failDirect(0, QStringLiteral("Invalid HTTP response"));
             return;
         }
-        qsizetype end = m_buffer.indexOf("\r\n\r\n");
-        qsizetype skip = 4;
-        const qsizetype bare = m_buffer.indexOf("\n\n");
-        if (bare >= 0 && (end < 0 || bare < end)) {
-            end = bare;
-            skip = 2;
+        // The first empty line ends the head. Only line feeds are looked
+        // for: a two-byte search would run through all of a picture's bytes
+        // that came in the same read.
+        qsizetype end = -1;
+        qsizetype skip = 0;
+        const qsizetype size = m_buffer.size();
+        const char *bytes = m_buffer.constData();
+        for (qsizetype at = m_buffer.indexOf('\n'); at >= 0 && at <= MaxHeadBytes;
+             at = m_buffer.indexOf('\n', at + 1)) {
+            if (at + 1 < size && bytes[at + 1] == '\n') {
+                end = at;
+                skip = 2;
+                break;
+            }
+            if (at + 2 < size && bytes[at + 1] == '\r' && bytes[at + 2] == '\n') {
+                end = at;
+                skip = 3;
+                break;
+            }
         }
-        if (end < 0 ? m_buffer.size() > MaxHeadBytes : end > MaxHeadBytes) {
+        if (end < 0 ? size > MaxHeadBytes : end > MaxHeadBytes) {
             failDirect(0, QStringLiteral("Header too large"));
             return;
         }
