@@ -300,6 +300,10 @@ void HttpCli::startDirect(bool freshConnection)
         if (socket == m_socket)
             onSocketClosed();
     });
+    connect(socket, &QObject::destroyed, this, [this]() {
+        if (m_phase == Phase::Connecting || m_phase == Phase::Head || m_phase == Phase::Body)
+            failDirect(m_headersReported ? m_status : 0, QStringLiteral("Connection closed"));
+    });
     if (m_reused) {
         sendRequest();
         return;

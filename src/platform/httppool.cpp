@@ -14,7 +14,14 @@ QString poolKey(const QString &host, quint16 port)
 
 HttpPool::HttpPool(int maxIdle, QObject *parent) : QObject(parent), m_maxIdle(qMax(0, maxIdle)) {}
 
-HttpPool::~HttpPool() = default;
+HttpPool::~HttpPool()
+{
+    // A socket closing in its destructor would call back into clients and
+    // into this half-destroyed pool; a client still using one hears of it
+    // through destroyed(), which Qt sends regardless.
+    for (QTcpSocket *socket : findChildren<QTcpSocket *>(Qt::FindDirectChildrenOnly))
+        socket->blockSignals(true);
+}
 
 QTcpSocket *HttpPool::takeIdle(const QString &host, quint16 port)
 {

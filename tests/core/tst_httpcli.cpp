@@ -629,7 +629,17 @@ private Q_SLOTS:
         QTRY_COMPARE(done, 2);
         QCOMPARE(pool->idleCount(), 1);
         QTRY_COMPARE(server.openConnections(), 1);
+        // One still waiting for its body when the pool goes: it is told.
+        HttpTestServer::Response silent;
+        silent.silentAfterHeaders = true;
+        server.setRoute(QStringLiteral("/silent"), silent);
+        HttpCli waiting(pool);
+        int waitingDone = -1;
+        connect(&waiting, &HttpCli::requestDone, this, [&](int status) { waitingDone = status; });
+        waiting.getAsync(requestFor(server.url(QStringLiteral("/silent"))));
+        QTRY_COMPARE(server.requestCount(QStringLiteral("/silent")), 1);
         delete pool;
+        QTRY_COMPARE(waitingDone, 200);
         QTRY_COMPARE(server.openConnections(), 0);
     }
 };
