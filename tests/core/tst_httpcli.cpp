@@ -632,6 +632,7 @@ private Q_SLOTS:
         // One still waiting for its body when the pool goes: it is told.
         HttpTestServer::Response silent;
         silent.silentAfterHeaders = true;
+        silent.body = "never sent";
         server.setRoute(QStringLiteral("/silent"), silent);
         HttpCli waiting(pool);
         int waitingDone = -1;
