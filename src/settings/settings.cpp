@@ -137,31 +137,12 @@ void Settings::loadWindowSettings(SettingsStore &store)
 
 QString Settings::moreText() const
 {
-    const QChar bar = u'|';
-    return flagText(login) + bar + loginUser + bar + loginPassword + bar + flagText(proxy) + bar + proxyAddress +
-           bar + proxyPort + bar + proxyUser + bar + proxyPassword + bar + QString::number(reservedNumber) + bar +
-           flagText(reservedFlag) + bar;
+    return packedLoginProxy() + QString::number(reservedNumber) + u'|' + flagText(reservedFlag) + u'|';
 }
 
 void Settings::setMoreText(const QString &text)
 {
-    substrinfo f = readField(text, 1);
-    login = f.text != u"0";
-    f = readField(text, f.next);
-    loginUser = f.text;
-    f = readField(text, f.next);
-    loginPassword = f.text;
-    f = readField(text, f.next);
-    proxy = f.text != u"0";
-    f = readField(text, f.next);
-    proxyAddress = f.text;
-    f = readField(text, f.next);
-    proxyPort = f.text;
-    f = readField(text, f.next);
-    proxyUser = f.text;
-    f = readField(text, f.next);
-    proxyPassword = f.text;
-    f = readField(text, f.next);
+    substrinfo f = readField(text, unpackLoginProxy(text));
     reservedNumber = readInteger(f.text);
     f = readField(text, f.next);
     reservedFlag = f.text == u"1";

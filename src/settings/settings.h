@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/loginproxy.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -7,7 +9,7 @@ class SettingsStore;
 
 // Every value that steers a search or the look of the program from one start
 // to the next. Field names are the names the values are stored under.
-class Settings
+class Settings : public LoginProxy
 {
 public:
     // Search settings.
@@ -23,15 +25,7 @@ public:
     int timeout = 300;
     bool gif = true;
     bool jpg = true;
-    // Packed into `more`.
-    bool login = false;
-    QString loginUser;
-    QString loginPassword;
-    bool proxy = false;
-    QString proxyAddress;
-    QString proxyPort;
-    QString proxyUser;
-    QString proxyPassword;
+    // Packed into `more` with the login and proxy fields of LoginProxy.
     int reservedNumber = 0;
     bool reservedFlag = false;
     bool urllink = true;

@@ -47,9 +47,7 @@ QString SearchInformation::toText() const
           << QString::number(width) << QString::number(height) << QString::number(url_number)
           << QString::number(timeout) << flag(gif) << flag(jpg);
     const QChar bar = u'|';
-    const QString connection = flag(login) + bar + loginUser + bar + loginPassword + bar + flag(proxy) + bar +
-                               proxyAddress + bar + proxyPort + bar + proxyUser + bar + proxyPassword + bar +
-                               flag(urllink) + bar + flag(selecttext) + bar;
+    const QString connection = packedLoginProxy() + flag(urllink) + bar + flag(selecttext) + bar;
     lines << complementForStorage(connection) << includestext << notincludestext;
     lines << QString::number(size1) << QString::number(thread_num) << agent;
     return lines.join(u'\n') + u'\n';
@@ -95,23 +93,7 @@ SearchInformation SearchInformation::fromText(const QString &text, int currentEx
     info.gif = in.next() == u"1";
     info.jpg = in.next() == u"1";
     const QString connection = plainFromStorage(in.next());
-    substrinfo f = readField(connection, 1);
-    info.login = f.text != u"0";
-    f = readField(connection, f.next);
-    info.loginUser = f.text;
-    f = readField(connection, f.next);
-    info.loginPassword = f.text;
-    f = readField(connection, f.next);
-    info.proxy = f.text != u"0";
-    f = readField(connection, f.next);
-    info.proxyAddress = f.text;
-    f = readField(connection, f.next);
-    info.proxyPort = f.text;
-    f = readField(connection, f.next);
-    info.proxyUser = f.text;
-    f = readField(connection, f.next);
-    info.proxyPassword = f.text;
-    f = readField(connection, f.next);
+    substrinfo f = readField(connection, info.unpackLoginProxy(connection));
     info.urllink = f.text != u"0";
     f = readField(connection, f.next);
     info.selecttext = f.text != u"0";
@@ -139,14 +121,7 @@ void SearchInformation::takeSettings(const Settings &s)
     timeout = s.timeout;
     gif = s.gif;
     jpg = s.jpg;
-    login = s.login;
-    loginUser = s.loginUser;
-    loginPassword = s.loginPassword;
-    proxy = s.proxy;
-    proxyAddress = s.proxyAddress;
-    proxyPort = s.proxyPort;
-    proxyUser = s.proxyUser;
-    proxyPassword = s.proxyPassword;
+    static_cast<LoginProxy &>(*this) = s;
     urllink = s.urllink;
     selecttext = s.selecttext;
     includestext = s.includestext;
@@ -175,14 +150,7 @@ void SearchInformation::giveSettings(Settings &s) const
     s.timeout = timeout;
     s.gif = gif;
     s.jpg = jpg;
-    s.login = login;
-    s.loginUser = loginUser;
-    s.loginPassword = loginPassword;
-    s.proxy = proxy;
-    s.proxyAddress = proxyAddress;
-    s.proxyPort = proxyPort;
-    s.proxyUser = proxyUser;
-    s.proxyPassword = proxyPassword;
+    static_cast<LoginProxy &>(s) = *this;
     s.urllink = urllink;
     s.selecttext = selecttext;
     s.includestext = includestext;

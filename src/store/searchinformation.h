@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/loginproxy.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -7,7 +9,7 @@ class Settings;
 
 // The record a search keeps of its settings and counters (the `infos` value):
 // one line per field, each ended by a line feed.
-struct SearchInformation
+struct SearchInformation : LoginProxy
 {
     QString startAddress;
     QString subdirectory;
@@ -33,14 +35,6 @@ struct SearchInformation
     int timeout = 300;
     bool gif = true;
     bool jpg = true;
-    bool login = false;
-    QString loginUser;
-    QString loginPassword;
-    bool proxy = false;
-    QString proxyAddress;
-    QString proxyPort;
-    QString proxyUser;
-    QString proxyPassword;
     bool urllink = true;
     bool selecttext = false;
     QString includestext;
