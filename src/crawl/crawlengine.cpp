@@ -648,6 +648,15 @@ void CrawlEngine::pictureFailed()
     ++m_counters.picturesFailed;
 }
 
+void CrawlEngine::requestFailed(int addressClassOfRequest)
+{
+    // A page that fails only leaves the pages pending; a picture counts as failed.
+    if (isPictureClass(addressClassOfRequest))
+        pictureFailed();
+    else
+        m_counters.pagesPending = floored(m_counters.pagesPending - 1);
+}
+
 void CrawlEngine::onData(int slot, const QByteArray &chunk)
 {
     if (m_stopping)
@@ -674,7 +683,7 @@ void CrawlEngine::onData(int slot, const QByteArray &chunk)
     } else {
         const qint64 limit = qint64(m_mode == ModeThumbnails ? m_settings.size : m_settings.size1) * 1024;
         if (s.received > limit) {
-            pictureFailed();
+            requestFailed(s.addressClass);
             s.outcomeCounted = true;
             showCounters();
             if (s.client)
@@ -724,10 +733,7 @@ void CrawlEngine::onRequestDone(int slot)
     if (!s.outcomeCounted && !wasStart) {
         // Failed before its document ended: connection error, time-out, abort.
         s.outcomeCounted = true;
-        if (isPictureClass(cls))
-            pictureFailed();
-        else
-            m_counters.pagesPending = floored(m_counters.pagesPending - 1);
+        requestFailed(cls);
         showCounters();
     }
     if (wasStart && (status < 200 || status >= 400) && !s.pageTruncated) {
@@ -945,12 +951,7 @@ void CrawlEngine::queueFoundLinks(int slot, int level)
 void CrawlEngine::savePicture(int slot)
 {
     Slot &s = m_slots[slot];
-    const auto failed = [this, &s]() {
-        if (isPictureClass(s.addressClass))
-            pictureFailed();
-        else
-            m_counters.pagesPending = floored(m_counters.pagesPending - 1);
-    };
+    const auto failed = [this, &s]() { requestFailed(s.addressClass); };
     const QByteArray &body = s.pageText;
     if (!bodyLooksLikePicture(body)) {
         failed();
@@ -1139,10 +1140,7 @@ void CrawlEngine::timeoutWalk()
             continue;
         if (!s.outcomeCounted && !s.startRequest) {
             s.outcomeCounted = true;
-            if (isPictureClass(s.addressClass))
-                pictureFailed();
-            else
-                m_counters.pagesPending = floored(m_counters.pagesPending - 1);
+            requestFailed(s.addressClass);
         }
         showCounters();
         client->abort();

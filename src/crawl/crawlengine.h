@@ -142,6 +142,7 @@ private:
     void queueFoundLinks(int slot, int level);
     void savePicture(int slot);
     void pictureFailed();
+    void requestFailed(int addressClassOfRequest);
     void speedTick();
     void timeoutWalk();
 
