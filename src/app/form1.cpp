@@ -921,6 +921,8 @@ void TForm1::setCommandGroup(CommandGroup group, bool on)
     m_commands.set(group, on);
 }
 
+// The picture list, its thumbnail grid and the picture viewer are not part of
+// the window yet; what the engine tells them is dropped until they are.
 void TForm1::pictureSaved(const PictureRow &, int) {}
 
 void TForm1::clearViews() {}
