@@ -534,6 +534,7 @@ void CrawlEngine::startRequest(const QString &recordText, int slot, int level, b
     s.contentLength = 0;
     s.contentKind = ClassJpeg;
     s.outcomeCounted = false;
+    s.runningFinished = false;
     s.pageTruncated = false;
     s.found.clear();
 
@@ -753,7 +754,8 @@ void CrawlEngine::onRequestDone(int slot)
         return;
     if (m_progressOnStatusBar)
         setSlotGauge(slot, GaugeColor::Green, false, QString());
-    m_db.finishRunning(s.address);
+    if (!s.runningFinished)
+        m_db.finishRunning(s.address);
     releaseClient(slot);
     dispatch(slot, cls);
 }
@@ -909,12 +911,17 @@ void CrawlEngine::queueFoundLinks(int slot, int level)
         const urlinfo info = urlinfo::fromText(text);
         const QString &address = info.address;
         const bool fits = address.size() < AddressLimit;
+        // The lookups and the append share one transaction, ended before the
+        // yield: one lock round per link instead of one per statement.
+        m_db.database().begin();
         if (isPictureClass(info.addressClass)) {
             const bool wanted = (info.addressClass == ClassGif && m_settings.gif) ||
                                 (info.addressClass == ClassJpeg && m_settings.jpg) ||
                                 (info.addressClass == ClassPng && m_settings.png);
-            if (!wanted)
+            if (!wanted) {
+                m_db.database().commit();
                 continue;
+            }
             if (!isSavedPicture(address) && !isRunning(address) && !isQueued(address)) {
                 const QString &include = m_settings.urlIncludeText;
                 const bool included = include.isEmpty() || include.contains(u'+') ||
@@ -936,6 +943,7 @@ void CrawlEngine::queueFoundLinks(int slot, int level)
                 ++m_counters.pagesPending;
             }
         }
+        m_db.database().commit();
         yieldToEventLoop();
     }
     if (m_stopping || m_slots[slot].client != client)
@@ -1029,8 +1037,10 @@ void CrawlEngine::savePicture(int slot)
         link = resolveAddress(s.referrer, QStringLiteral("*#bbb.html|"));
     m_db.database().begin();
     const bool recorded = m_db.appendPicture(row, link);
-    if (recorded)
+    if (recorded) {
         m_db.finishRunning(address);
+        s.runningFinished = true;
+    }
     m_db.database().commit();
     if (!recorded) {
         QFile::remove(m_pictureFolder + fileName);
@@ -1065,12 +1075,18 @@ bool CrawlEngine::takeOne(bool page)
     if (m_free.isEmpty())
         return false;
     TinyTable &queue = page ? m_db.TinyTable1 : m_db.TinyTable7;
-    if (!queue.first())
+    // The read and the take in one transaction: one lock round, not two.
+    m_db.database().begin();
+    if (!queue.first()) {
+        m_db.database().commit();
         return false;
+    }
     const QString text = queue.fieldText(QStringLiteral("Str"));
     const QString address = queue.fieldText(QStringLiteral("Url"));
     const int level = page ? readInteger(queue.fieldText(QStringLiteral("Level"))) : 0;
-    if (!m_db.takeFromQueue(queue, page))
+    const bool taken = m_db.takeFromQueue(queue, page);
+    m_db.database().commit();
+    if (!taken)
         return false;
     const int slot = m_free.takeLast();
     m_active << slot;

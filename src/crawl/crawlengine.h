@@ -113,6 +113,8 @@ private:
         bool pageTruncated = false;
         // The request's result has been counted (saved, failed or page done).
         bool outcomeCounted = false;
+        // Its running row went with the picture row: nothing left to remove.
+        bool runningFinished = false;
         int countdown = 0;
         int bytesThisSecond = 0;
         int eventDepth = 0;

@@ -4,6 +4,7 @@
 #include <QString>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 // The field types of a table: a text of (nominally) at most `size` characters,
 // a signed 32-bit integer, or a text of any length. Texts are always stored whole.
@@ -58,10 +59,15 @@ private:
     friend class TinyTable;
     void setError();
     bool configure();
+    bool step(sqlite3_stmt *&statement, const char *sql);
+    void finalizeStatements();
 
     sqlite3 *m_db = nullptr;
     QString m_path;
     QString m_error;
     int m_txDepth = 0;
+    // A crawl begins and commits several transactions per picture.
+    sqlite3_stmt *m_begin = nullptr;
+    sqlite3_stmt *m_commit = nullptr;
     quint64 m_generation = 0;
 };

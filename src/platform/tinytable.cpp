@@ -83,7 +83,13 @@ QString TinyTable::lastError() const
     return m_db ? m_db->lastError() : QStringLiteral("no database");
 }
 
-sqlite3_stmt *TinyTable::statement(const QString &key, const QString &sql)
+QString TinyTable::orderBy() const
+{
+    return m_orderField.isEmpty() ? QStringLiteral("rowid")
+                                  : quoted(m_orderField) + QStringLiteral(", rowid");
+}
+
+template <typename MakeSql> sqlite3_stmt *TinyTable::statement(const QString &key, MakeSql makeSql)
 {
     if (!m_open || !m_db || !m_db->isOpen())
         return nullptr;
@@ -99,7 +105,8 @@ sqlite3_stmt *TinyTable::statement(const QString &key, const QString &sql)
         return st;
     }
     sqlite3_stmt *st = nullptr;
-    const QByteArray utf8 = sql.toUtf8();
+    // Formatted only when first prepared: the lookup above runs on every row operation.
+    const QByteArray utf8 = makeSql().toUtf8();
     if (sqlite3_prepare_v3(m_db->handle(), utf8.constData(), int(utf8.size()), SQLITE_PREPARE_PERSISTENT, &st,
                            nullptr) != SQLITE_OK) {
         m_db->setError();
@@ -149,11 +156,9 @@ bool TinyTable::loadRow(sqlite3_stmt *st)
 
 bool TinyTable::first()
 {
-    const QString order =
-        m_orderField.isEmpty() ? QStringLiteral("rowid") : quoted(m_orderField) + QStringLiteral(", rowid");
-    sqlite3_stmt *st =
-        statement(QStringLiteral("first"),
-                  QStringLiteral("SELECT rowid, * FROM %1 ORDER BY %2 LIMIT 1").arg(quoted(m_table), order));
+    sqlite3_stmt *st = statement(QStringLiteral("first"), [&] {
+        return QStringLiteral("SELECT rowid, * FROM %1 ORDER BY %2 LIMIT 1").arg(quoted(m_table), orderBy());
+    });
     if (!st) {
         m_rowid = -1;
         return false;
@@ -167,18 +172,19 @@ bool TinyTable::next()
         return false;
     sqlite3_stmt *st;
     if (m_orderField.isEmpty()) {
-        st = statement(QStringLiteral("next"),
-                       QStringLiteral("SELECT rowid, * FROM %1 WHERE rowid > ?1 ORDER BY rowid LIMIT 1")
-                           .arg(quoted(m_table)));
+        st = statement(QStringLiteral("next"), [&] {
+            return QStringLiteral("SELECT rowid, * FROM %1 WHERE rowid > ?1 ORDER BY rowid LIMIT 1")
+                .arg(quoted(m_table));
+        });
         if (!st)
             return false;
         sqlite3_bind_int64(st, 1, m_rowid);
     } else {
-        const QString f = quoted(m_orderField);
-        st = statement(
-            QStringLiteral("next"),
-            QStringLiteral("SELECT rowid, * FROM %1 WHERE (%2, rowid) > (?1, ?2) ORDER BY %2, rowid LIMIT 1")
-                .arg(quoted(m_table), f));
+        st = statement(QStringLiteral("next"), [&] {
+            return QStringLiteral(
+                       "SELECT rowid, * FROM %1 WHERE (%2, rowid) > (?1, ?2) ORDER BY %2, rowid LIMIT 1")
+                .arg(quoted(m_table), quoted(m_orderField));
+        });
         if (!st)
             return false;
         const qsizetype col = m_columns.indexOf(m_orderField);
@@ -203,12 +209,12 @@ int TinyTable::fieldInt(const QString &field) const
 
 bool TinyTable::append(const QVariantList &values)
 {
-    QStringList marks;
-    for (int i = 1; i <= m_columns.size(); ++i)
-        marks << u'?' + QString::number(i);
-    sqlite3_stmt *st =
-        statement(QStringLiteral("append"),
-                  QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(quoted(m_table), marks.join(u',')));
+    sqlite3_stmt *st = statement(QStringLiteral("append"), [&] {
+        QStringList marks;
+        for (int i = 1; i <= m_columns.size(); ++i)
+            marks << u'?' + QString::number(i);
+        return QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(quoted(m_table), marks.join(u','));
+    });
     if (!st || values.size() != m_columns.size())
         return false;
     for (int i = 0; i < values.size(); ++i)
@@ -228,8 +234,9 @@ bool TinyTable::deleteCurrent()
 {
     if (m_rowid < 0)
         return false;
-    sqlite3_stmt *st = statement(QStringLiteral("delete"),
-                                 QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(quoted(m_table)));
+    sqlite3_stmt *st = statement(QStringLiteral("delete"), [&] {
+        return QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(quoted(m_table));
+    });
     if (!st)
         return false;
     sqlite3_bind_int64(st, 1, m_rowid);
@@ -248,9 +255,9 @@ bool TinyTable::setField(const QString &field, const QVariant &value)
     const qsizetype col = m_columns.indexOf(field);
     if (m_rowid < 0 || col < 0)
         return false;
-    sqlite3_stmt *st = statement(
-        QStringLiteral("set:") + field,
-        QStringLiteral("UPDATE %1 SET %2 = ?1 WHERE rowid = ?2").arg(quoted(m_table), quoted(field)));
+    sqlite3_stmt *st = statement(QStringLiteral("set:") + field, [&] {
+        return QStringLiteral("UPDATE %1 SET %2 = ?1 WHERE rowid = ?2").arg(quoted(m_table), quoted(field));
+    });
     if (!st)
         return false;
     bindValue(st, 1, value);
@@ -267,8 +274,8 @@ bool TinyTable::setField(const QString &field, const QVariant &value)
 
 bool TinyTable::empty()
 {
-    sqlite3_stmt *st =
-        statement(QStringLiteral("empty"), QStringLiteral("DELETE FROM %1").arg(quoted(m_table)));
+    sqlite3_stmt *st = statement(QStringLiteral("empty"),
+                                 [&] { return QStringLiteral("DELETE FROM %1").arg(quoted(m_table)); });
     if (!st)
         return false;
     const int rc = sqlite3_step(st);
@@ -284,8 +291,9 @@ bool TinyTable::empty()
 
 int TinyTable::recordCount()
 {
-    sqlite3_stmt *st =
-        statement(QStringLiteral("count"), QStringLiteral("SELECT count(*) FROM %1").arg(quoted(m_table)));
+    sqlite3_stmt *st = statement(QStringLiteral("count"), [&] {
+        return QStringLiteral("SELECT count(*) FROM %1").arg(quoted(m_table));
+    });
     if (!st)
         return 0;
     int count = 0;
@@ -299,11 +307,10 @@ bool TinyTable::findFirst(const QString &field, const QVariant &value)
 {
     if (!m_columns.contains(field))
         return false;
-    const QString order =
-        m_orderField.isEmpty() ? QStringLiteral("rowid") : quoted(m_orderField) + QStringLiteral(", rowid");
-    sqlite3_stmt *st = statement(QStringLiteral("find:") + field,
-                                 QStringLiteral("SELECT rowid, * FROM %1 WHERE %2 = ?1 ORDER BY %3 LIMIT 1")
-                                     .arg(quoted(m_table), quoted(field), order));
+    sqlite3_stmt *st = statement(QStringLiteral("find:") + field, [&] {
+        return QStringLiteral("SELECT rowid, * FROM %1 WHERE %2 = ?1 ORDER BY %3 LIMIT 1")
+            .arg(quoted(m_table), quoted(field), orderBy());
+    });
     if (!st)
         return false;
     bindValue(st, 1, value);
@@ -314,9 +321,9 @@ bool TinyTable::contains(const QString &field, const QVariant &value)
 {
     if (!m_columns.contains(field))
         return false;
-    sqlite3_stmt *st = statement(
-        QStringLiteral("has:") + field,
-        QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?1 LIMIT 1").arg(quoted(m_table), quoted(field)));
+    sqlite3_stmt *st = statement(QStringLiteral("has:") + field, [&] {
+        return QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?1 LIMIT 1").arg(quoted(m_table), quoted(field));
+    });
     if (!st)
         return false;
     bindValue(st, 1, value);

@@ -53,8 +53,9 @@ public:
     QString lastError() const;
 
 private:
-    sqlite3_stmt *statement(const QString &key, const QString &sql);
+    template <typename MakeSql> sqlite3_stmt *statement(const QString &key, MakeSql makeSql);
     bool loadRow(sqlite3_stmt *st);
+    QString orderBy() const;
     void finalizeAll();
     bool bindValue(sqlite3_stmt *st, int index, const QVariant &value);
     bool prepareColumns();

@@ -172,16 +172,22 @@ bool SearchDatabase::takeFromQueue(TinyTable &queue, bool page)
     return ok;
 }
 
+// The lookup and the change share one transaction: each statement on its
+// own would take and drop the log's locks.
 void SearchDatabase::setRunningFile(const QString &address, const QString &filePath)
 {
+    m_db.begin();
     if (TinyTableR.findFirst(QStringLiteral("Url"), address))
         TinyTableR.setField(QStringLiteral("File"), filePath);
+    m_db.commit();
 }
 
 void SearchDatabase::finishRunning(const QString &address)
 {
+    m_db.begin();
     if (TinyTableR.findFirst(QStringLiteral("Url"), address))
         TinyTableR.deleteCurrent();
+    m_db.commit();
 }
 
 int SearchDatabase::requeueRunning()
