@@ -90,8 +90,9 @@ private Q_SLOTS:
         QSignalSpy finished(h.engine.get(), &CrawlEngine::finished);
         QVERIFY(h.engine->getAnyPicture(m_big.start));
         // Wait until the start page's links are queued and four pictures are on their way.
-        QTRY_VERIFY_WITH_TIMEOUT(h.host.handedOut.size() >= 5, 20000);
         SearchDatabase &db = h.engine->database();
+        QTRY_VERIFY_WITH_TIMEOUT(
+            db.isOpen() && db.TinyTableR.recordCount() == 4 && db.TinyTable7.recordCount() > 0, 20000);
         const int queuedBefore = db.TinyTable7.recordCount() + db.TinyTable1.recordCount();
         const int runningBefore = db.TinyTableR.recordCount();
         QCOMPARE(runningBefore, 4);
