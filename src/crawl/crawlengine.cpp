@@ -418,7 +418,6 @@ void CrawlEngine::freshStart()
     for (int slot = m_slotCount; slot >= 2; --slot)
         m_free << slot;
     for (Slot &s : m_slots) {
-        s.headerText.clear();
         s.pageText.clear();
         s.received = 0;
     }
@@ -528,7 +527,6 @@ void CrawlEngine::startRequest(const QString &recordText, int slot, int level, b
     m_clients << client;
     s.client = client;
     s.startRequest = isStart;
-    s.headerText.clear();
     s.pageText.clear();
     s.received = 0;
     s.contentLength = 0;
@@ -551,7 +549,6 @@ void CrawlEngine::startRequest(const QString &recordText, int slot, int level, b
         link.addressClass = record.linkClass;
         s.linkTargetText = link.toText();
     }
-    s.recordText = recordText;
     s.address = record.address;
     s.referrer = isStart ? QString() : record.referrer;
     s.addressClass = addressClass(record.address);
@@ -744,11 +741,8 @@ void CrawlEngine::onRequestDone(int slot)
     }
     const bool scannable = cls == ClassPage && s.contentKind == ClassPage &&
                            ((status >= 200 && status < 400) || s.pageTruncated);
-    if (scannable) {
-        ++s.eventDepth;
+    if (scannable)
         handleFinishedPage(slot);
-        --s.eventDepth;
-    }
     // Stop (or a new run) may have come while the page's links were queued.
     if (m_stopping || m_slots[slot].client != client)
         return;
@@ -1316,10 +1310,8 @@ void CrawlEngine::continueRunSelected()
     m_history.setIcon(m_runNode, stateIcon(m_mode, StateRunning));
     m_history.setSelected(m_runNode);
     m_host.setCommandGroup(CommandGroup::DisplayAllInformation, false);
-    for (Slot &s : m_slots) {
-        s.headerText.clear();
+    for (Slot &s : m_slots)
         s.received = 0;
-    }
 
     if (m_db.requeueRunning() > 0) {
         // The program died during the run: the pending counts are those of the queues.

@@ -101,14 +101,12 @@ private:
         bool startRequest = false;
         QString address;
         QString referrer;
-        QString recordText;
         int addressClass = 2;
         int level = 0;
         QString linkTargetText;
         int contentKind = 0;
         qint64 contentLength = 0;
         qint64 received = 0;
-        QString headerText;
         QByteArray pageText;
         bool pageTruncated = false;
         // The request's result has been counted (saved, failed or page done).
@@ -117,7 +115,6 @@ private:
         bool runningFinished = false;
         int countdown = 0;
         int bytesThisSecond = 0;
-        int eventDepth = 0;
         QStringList found;
     };
 
