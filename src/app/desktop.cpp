@@ -2,7 +2,7 @@
 
 #include "app/appicons.h"
 #include "app/form1.h"
-#include "crawl/crawlengine.h"
+#include "store/currentsearch.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -19,7 +19,7 @@ int runDesktop(int argc, char **argv)
     QString error;
     if (!form.formCreate(&error)) {
         // Without its working folders the program could keep no search.
-        QMessageBox::critical(nullptr, CrawlEngine::productLabel(), error);
+        QMessageBox::critical(nullptr, CurrentSearch::productLabel(), error);
         return 1;
     }
     form.createToolWindows();

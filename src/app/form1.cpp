@@ -6,6 +6,7 @@
 #include "app/wallpaper.h"
 #include "crawl/crawlengine.h"
 #include "platform/settingsstore.h"
+#include "store/currentsearch.h"
 #include "store/gui/historytreeview.h"
 #include "store/gui/treeform.h"
 
@@ -499,28 +500,29 @@ bool TForm1::formCreate(QString *error)
         m_settings.loadSearchSettings(store, m_folders.working);
         m_settings.loadWindowSettings(store);
     }
-    m_engine = std::make_unique<CrawlEngine>(m_settings, m_folders, m_history, *this);
+    m_search = std::make_unique<CurrentSearch>(m_settings, m_folders, m_history, *this);
+    m_engine = std::make_unique<CrawlEngine>(*m_search, *this);
 
     m_exitWithoutAsking = false;
     m_progressOnStatusBar = true;
     m_engine->setProgressOnStatusBar(true);
-    m_engine->setModified(false);
+    m_search->setModified(false);
     m_displayBasket->setChecked(m_settings.bwindow);
     m_settings.optionsPage = 1;
     m_status->setPanelText(10, QString());
     m_siteName = QStringLiteral("default.sit");
-    m_engine->setSiteName(m_siteName);
+    m_search->setSiteName(m_siteName);
     m_picturePreview = true;
     m_standardButtons->setChecked(true);
     m_urlBar->setChecked(true);
     m_statusBarEntry->setChecked(true);
     layoutUrlBar();
-    showCounters(CrawlEngine::countersText(RunCounters()));
+    showCounters(countersText(RunCounters()));
     m_horizontal->setChecked(true);
     m_vertical->setChecked(false);
     m_commands.set(CommandGroup::Delete, false);
     setStatus(IconIdle, QStringLiteral("Finished"));
-    setCaption(m_engine->caption());
+    setCaption(m_search->caption(false));
     m_commands.set(CommandGroup::AddFavourite, false);
     m_commands.setSelection(false);
     m_commands.set(CommandGroup::Delete, false);
@@ -546,7 +548,7 @@ bool TForm1::formCreate(QString *error)
 
 void TForm1::createToolWindows()
 {
-    m_treeform = new TTreeform(m_history, *m_engine, m_panel5);
+    m_treeform = new TTreeform(m_history, *m_search, m_panel5);
     m_treeform->setPopupMenu(m_popupMenu2);
     connect(m_treeform, &TTreeform::closedByUser, this, [this] { m_historyEntry->setChecked(false); });
     if (m_settings.twidth > 0 && m_settings.theight > 0)
@@ -555,6 +557,8 @@ void TForm1::createToolWindows()
     m_panel5->addDockWidget(Qt::LeftDockWidgetArea, m_treeform);
     m_panel5->resizeDocks({m_treeform}, {m_settings.twidth > 0 ? m_settings.twidth : 220}, Qt::Horizontal);
     m_treeform->loadHistory(m_folders.search + QStringLiteral("his.dat"), m_settings.searchhisnum);
+    // A search whose program died in the middle of a run shows as stopped, so it can be continued.
+    m_search->settleInterruptedRuns();
     m_treeform->tree()->expandAll();
     m_treeform->show();
 }
@@ -656,7 +660,7 @@ void TForm1::deleteCommand()
     if (m_activePane == Pane::PictureList)
         return; // the picture list deletes its selected picture once it exists
     if (m_history.selected() >= 0)
-        m_engine->deleteSelectedSearch(false);
+        m_search->deleteSelected(false);
 }
 
 void TForm1::togglePanel(QWidget *panel, int &rememberedHeight, QAction *entry)
@@ -842,7 +846,7 @@ void TForm1::closeEvent(QCloseEvent *event)
 void TForm1::runExitSteps(bool writeBack)
 {
     if (writeBack)
-        m_engine->writeBackOpenSearch();
+        m_search->writeBack();
     if (m_history.isModified())
         m_history.save();
     if (m_settings.clearallafterexit) {
@@ -944,7 +948,7 @@ void TForm1::substringsChanged()
 
 bool TForm1::showMessage(int icon, const QString &text, bool yesNo)
 {
-    QMessageBox box(QMessageBox::Icon(icon), CrawlEngine::productLabel(), text,
+    QMessageBox box(QMessageBox::Icon(icon), CurrentSearch::productLabel(), text,
                     yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, this);
     box.setObjectName(QStringLiteral("MessageBox"));
     return box.exec() == QMessageBox::Yes;

@@ -11,6 +11,7 @@
 #include <memory>
 
 class CrawlEngine;
+class CurrentSearch;
 class QAction;
 class QActionGroup;
 class QComboBox;
@@ -49,6 +50,7 @@ public:
     const WorkingFolders &folders() const { return m_folders; }
     SearchHistory &history() { return m_history; }
     CrawlEngine *engine() const { return m_engine.get(); }
+    CurrentSearch *search() const { return m_search.get(); }
     TTreeform *treeform() const { return m_treeform; }
     CommandStates &commands() { return m_commands; }
     StatusPanelBar *statusPanels() const { return m_status; }
@@ -151,6 +153,7 @@ private:
     Settings m_settings;
     WorkingFolders m_folders;
     SearchHistory m_history;
+    std::unique_ptr<CurrentSearch> m_search;
     std::unique_ptr<CrawlEngine> m_engine;
     CommandStates m_commands;
     TTreeform *m_treeform = nullptr;

@@ -66,7 +66,8 @@ int runSearchToEnd(CrawlEngine &engine, CliHost &host, const std::function<bool(
     const bool started = start();
     if (!started) {
         std::signal(SIGINT, SIG_DFL);
-        return ExitUsage;
+        // A refusal has said why; a failure (a database that cannot be made) too, and is no usage error.
+        return engine.lastRunError().isEmpty() ? ExitUsage : ExitFailure;
     }
     if (!ended && engine.isRunning())
         loop.exec();

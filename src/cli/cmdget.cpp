@@ -3,6 +3,7 @@
 #include "cli/clirun.h"
 #include "cli/commands.h"
 #include "crawl/crawlengine.h"
+#include "store/currentsearch.h"
 #include "store/searchhistory.h"
 
 namespace {
@@ -100,8 +101,9 @@ int cmdGet(const QStringList &args)
     SearchHistory history;
     history.load(context.folders.search + QStringLiteral("his.dat"), s.searchhisnum);
     CliHost host;
-    CrawlEngine engine(s, context.folders, history, host);
-    engine.setPersistSettings(false);
+    CurrentSearch search(s, context.folders, history, host);
+    search.setPersistSettings(false);
+    CrawlEngine engine(search, host);
     engine.setProgressOnStatusBar(false);
     return runSearchToEnd(
         engine, host, [&]() { return thumbnails ? engine.getThumbnails(url) : engine.getAnyPicture(url); });

@@ -3,6 +3,7 @@
 #include "store/historyfile.h"
 #include "store/searchdatabase.h"
 #include "store/searchinformation.h"
+#include "store/searchlock.h"
 
 #include <QFile>
 
@@ -56,8 +57,11 @@ int cmdList(const QStringList &args)
                                      .arg(info.picturesPending)
                                      .arg(info.picturesSaved)
                                      .arg(info.picturesFailed);
-        printOut(e.name + u'\t' + modeName(modeOfIcon(e.icon)) + u'\t' + stateName(stateOfIcon(e.icon)) +
-                 u'\t' + counters);
+        int state = stateOfIcon(e.icon);
+        // A run that no process holds was cut short.
+        if (state == StateRunning && !SearchLock::isRunElsewhere(context.folders.search, e.name))
+            state = StateStopped;
+        printOut(e.name + u'\t' + modeName(modeOfIcon(e.icon)) + u'\t' + stateName(state) + u'\t' + counters);
     }
     return ExitDone;
 }

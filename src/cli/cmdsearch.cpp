@@ -3,6 +3,7 @@
 #include "cli/clirun.h"
 #include "cli/commands.h"
 #include "crawl/crawlengine.h"
+#include "store/currentsearch.h"
 #include "store/searchhistory.h"
 
 #include <QSet>
@@ -15,13 +16,15 @@ struct StoredSearch
     CliContext context;
     SearchHistory history;
     CliHost host;
+    std::unique_ptr<CurrentSearch> search;
     std::unique_ptr<CrawlEngine> engine;
     int index = -1;
 
     // Prints the reason and gives the exit status when the search cannot be had.
     // `readOnly`: only looks at the search; the stored settings stay as they are
     // (opening a search otherwise makes its settings the current ones, as the history window does).
-    int open(const QString &name, bool readOnly = false)
+    // `needDatabase` off: a search whose file is gone can still be had (to delete it).
+    int open(const QString &name, bool readOnly = false, bool needDatabase = true)
     {
         if (!loadCliContext(context))
             return ExitFailure;
@@ -31,14 +34,14 @@ struct StoredSearch
             printErr(QStringLiteral("There is no search named \"%1\" in the history.").arg(name));
             return ExitUsage;
         }
-        engine = std::make_unique<CrawlEngine>(context.settings, context.folders, history, host);
+        search = std::make_unique<CurrentSearch>(context.settings, context.folders, history, host);
+        search->setPersistSettings(!readOnly);
+        engine = std::make_unique<CrawlEngine>(*search, host);
         engine->setProgressOnStatusBar(false);
-        engine->setPersistSettings(!readOnly);
-        engine->selectSearch(index);
-        if (!engine->database().isOpen()) {
-            printErr(QStringLiteral("The database of the search \"%1\" cannot be opened.").arg(name));
+        search->select(index);
+        // Opening has said why it could not.
+        if (needDatabase && !search->database().isOpen())
             return ExitFailure;
-        }
         return ExitDone;
     }
 };
@@ -52,7 +55,7 @@ int cmdShow(const QStringList &args)
     StoredSearch search;
     if (const int status = search.open(args.first(), true))
         return status;
-    TinyTable &rows = search.engine->database().TinyTableV1;
+    TinyTable &rows = search.search->database().TinyTableV1;
     int n = 0;
     for (bool ok = rows.first(); ok; ok = rows.next()) {
         const PictureRow r = PictureRow::fromTable(rows);
@@ -105,7 +108,7 @@ int cmdTick(const QStringList &args)
     StoredSearch search;
     if (const int status = search.open(args.first(), true))
         return status;
-    SearchDatabase &db = search.engine->database();
+    SearchDatabase &db = search.search->database();
     TinyTable &rows = db.TinyTableV1;
     int n = 0;
     db.database().begin();
@@ -133,9 +136,9 @@ int cmdDelete(const QStringList &args)
     if (args.isEmpty() || args.size() > 2 || (args.size() == 2 && args.at(1) != u"--keep-pictures"))
         return usageError(QStringLiteral("delete takes the name of a search and optionally --keep-pictures"));
     StoredSearch search;
-    if (const int status = search.open(args.first()))
+    if (const int status = search.open(args.first(), false, false))
         return status;
     if (args.size() == 2)
         search.context.settings.isdeletepic = false;
-    return search.engine->deleteSelectedSearch(false) ? ExitDone : ExitFailure;
+    return search.search->deleteSelected(false) ? ExitDone : ExitFailure;
 }

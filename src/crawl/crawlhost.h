@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/searchdisplay.h"
+
 #include <QString>
 
 struct PictureRow;
@@ -8,63 +10,25 @@ struct PictureRow;
 // its page's links are queued, blue while data arrives, green when hidden.
 enum class GaugeColor { Grey, Blue, Green };
 
-// Groups of commands that are switched on and off together.
-enum class CommandGroup {
-    Select,
-    Unselect,
-    SelectByFolder,
-    UnselectByFolder,
-    SelectAll,
-    UnselectAll,
-    Delete,
-    Run,
-    Stop,
-    Continue,
-    BigPictures,
-    Options,
-    CompanionSearch,
-    SiteCommands,
-    AddFavourite,
-    DisplayAllInformation,
-};
-
 // Status icons of the status panel.
 enum StatusIcon : int { IconIdle = 0, IconConnecting = 1, IconDownloading = 2, IconAnalysing = 3 };
 
 // Everything the crawl engine shows or asks goes through its front end: the
 // main window implements this with widgets and message boxes, the command line
 // with progress output and fixed answers.
-class CrawlHost
+class CrawlHost : public SearchDisplay
 {
 public:
-    virtual ~CrawlHost() = default;
-
     virtual void setStatus(int icon, const QString &text) = 0;
-    virtual void showCounters(const QString &text) = 0;
     virtual void showSpeed(const QString &text) = 0;
-    virtual void showTimes(const QString &text) = 0;
     // slot counts from 1. Hiding also sets the progress to 0.
     virtual void setSlotGauge(int slot, GaugeColor color, bool visible, const QString &hint) = 0;
     virtual void setSlotProgress(int slot, GaugeColor color, int percent) = 0;
 
-    virtual void setCaption(const QString &caption) = 0;
-    virtual void setAddressText(const QString &address) = 0;
-    virtual void setCommandGroup(CommandGroup group, bool on) = 0;
-
-    // Views: a picture was saved (rowCount is the number of picture rows now),
-    // the views must be emptied, an opened search must be shown, the picture
-    // list must (not) show tick boxes.
+    // A picture was saved; rowCount is the number of picture rows now.
     virtual void pictureSaved(const PictureRow &row, int rowCount) = 0;
-    virtual void clearViews() = 0;
-    virtual void clearPictureViewer() = 0;
-    virtual void searchOpened() = 0;
-    virtual void setCheckBoxMode(bool on) = 0;
-    // The substrings were cleared by the engine (the substrings question).
-    virtual void substringsChanged() = 0;
 
     virtual bool askYesNo(const QString &text) = 0;
-    virtual void showWarning(const QString &text) = 0;
-    virtual void showError(const QString &text) = 0;
 
     // A run ended (stopped says whether Stop ended it).
     virtual void runFinished(bool stopped) = 0;

@@ -406,3 +406,23 @@ int contentLength(QStringView headerText)
         return readInteger(headerText.sliced(i, digitsEnd - i));
     }
 }
+
+QString withoutUserInfo(const QString &address)
+{
+    const qsizetype scheme = address.indexOf(QLatin1String("://"));
+    if (scheme < 0)
+        return address;
+    const qsizetype hostStart = scheme + 3;
+    qsizetype hostEnd = address.size();
+    for (qsizetype i = hostStart; i < address.size(); ++i) {
+        const QChar c = address.at(i);
+        if (c == u'/' || c == u'?' || c == u'#') {
+            hostEnd = i;
+            break;
+        }
+    }
+    const qsizetype at = address.lastIndexOf(u'@', hostEnd - 1);
+    if (at < hostStart)
+        return address;
+    return address.left(hostStart) + address.mid(at + 1);
+}

@@ -38,6 +38,9 @@ int addressClass(QStringView address);
 // or a path that names a folder.
 QString normaliseStartAddress(QStringView text);
 
+// The address without "user:password@" before its host (for a Referer).
+QString withoutUserInfo(const QString &address);
+
 // Scheme and host with their "/" ("http://h/" for "http://h/a/b.htm"), what
 // "within the web" compares against.
 QString siteRoot(QStringView address);

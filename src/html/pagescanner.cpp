@@ -596,6 +596,8 @@ private:
     void append(const urlinfo &info)
     {
         // An address of nothing but (Unicode) blanks has no text at all.
+        if (m_options.maxFound > 0 && m_result.found.size() >= m_options.maxFound)
+            return;
         QString text = info.toText();
         if (!text.isEmpty())
             m_result.found << text;

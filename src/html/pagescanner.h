@@ -19,6 +19,7 @@ struct ScanOptions
     QStringList includeList;     // upper-cased words
     QStringList excludeList;
     bool namingPending = false; // the page title will name the search
+    int maxFound = 0;           // found addresses kept at most (0: all); later ones are dropped
 };
 
 struct ScanResult

@@ -37,9 +37,15 @@ void TinyDatabase::setError()
     m_error = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QStringLiteral("database not open");
 }
 
+void TinyDatabase::setLockWait(int ms)
+{
+    if (m_db)
+        sqlite3_busy_timeout(m_db, ms);
+}
+
 bool TinyDatabase::configure()
 {
-    sqlite3_busy_timeout(m_db, 5000);
+    sqlite3_busy_timeout(m_db, DefaultLockWaitMs);
     // WAL keeps the file consistent across a crash without an fsync per row.
     // A crawl commits a few small transactions per picture; checkpointing
     // every 1000 pages (the default) made each of its syncs a large share of
@@ -52,12 +58,11 @@ bool TinyDatabase::configure()
 bool TinyDatabase::create(const QString &path)
 {
     close();
-    for (const char *suffix : {"", "-wal", "-shm"})
-        QFile::remove(path + QString::fromLatin1(suffix));
     {
-        // Make the file ourselves so that it is private from the first byte.
+        // Make the file ourselves so that it is private from the first byte,
+        // and never over a file that exists: it may be another search's.
         QFile file(path);
-        if (!file.open(QIODevice::WriteOnly)) {
+        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
             m_error = file.errorString();
             return false;
         }

@@ -27,7 +27,10 @@ public:
     TinyDatabase(const TinyDatabase &) = delete;
     TinyDatabase &operator=(const TinyDatabase &) = delete;
 
-    // Creates a new, empty database file (an existing file at the path is replaced).
+    // How long a statement waits for another process's lock before it fails.
+    static constexpr int DefaultLockWaitMs = 5000;
+
+    // Creates a new, empty database file; fails when a file of that name exists.
     bool create(const QString &path);
     bool open(const QString &path);
     // Closing a closed database is no error.
@@ -49,6 +52,8 @@ public:
     bool commit();
 
     bool exec(const QString &sql);
+    // Changes the lock wait of the open file (DefaultLockWaitMs after open).
+    void setLockWait(int ms);
     QString lastError() const { return m_error; }
     sqlite3 *handle() const { return m_db; }
 

@@ -331,3 +331,21 @@ bool TinyTable::contains(const QString &field, const QVariant &value)
     sqlite3_reset(st);
     return found;
 }
+
+bool TinyTable::contains(const QString &field, const QVariant &value, const QString &field2,
+                         const QVariant &value2)
+{
+    if (!m_columns.contains(field) || !m_columns.contains(field2))
+        return false;
+    sqlite3_stmt *st = statement(QStringLiteral("has2:") + field + u':' + field2, [&] {
+        return QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?1 AND %3 = ?2 LIMIT 1")
+            .arg(quoted(m_table), quoted(field), quoted(field2));
+    });
+    if (!st)
+        return false;
+    bindValue(st, 1, value);
+    bindValue(st, 2, value2);
+    const bool found = sqlite3_step(st) == SQLITE_ROW;
+    sqlite3_reset(st);
+    return found;
+}

@@ -49,6 +49,8 @@ public:
     bool findFirst(const QString &field, const QVariant &value);
     // True when some row's field equals value; does not move.
     bool contains(const QString &field, const QVariant &value);
+    // True when some row has both values; the first field should be indexed.
+    bool contains(const QString &field, const QVariant &value, const QString &field2, const QVariant &value2);
 
     QString lastError() const;
 

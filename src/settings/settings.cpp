@@ -51,7 +51,7 @@ int readGeometry(SettingsStore &store, const QString &name)
 
 } // namespace
 
-QString Settings::defaultAgent()
+QString SearchSettings::defaultAgent()
 {
     return QStringLiteral("Snapdredge-Web Picture Harvester");
 }

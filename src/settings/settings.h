@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/loginproxy.h"
+#include "settings/searchsettings.h"
 
 #include <QString>
 #include <QStringList>
@@ -9,31 +9,14 @@ class SettingsStore;
 
 // Every value that steers a search or the look of the program from one start
 // to the next. Field names are the names the values are stored under.
-class Settings : public LoginProxy
+class Settings : public SearchSettings
 {
 public:
-    // Search settings.
+    // Search settings beside those a search keeps in its record.
     QString root_directory;
-    int save_mode = 1;
-    int max_level = 2;
-    int thread_num = 6;
-    int size = 0;
-    int size1 = 300;
-    int width = 0;
-    int height = 0;
-    int url_number = 30;
-    int timeout = 300;
-    bool gif = true;
-    bool jpg = true;
     // Packed into `more` with the login and proxy fields of LoginProxy.
     int reservedNumber = 0;
     bool reservedFlag = false;
-    bool urllink = true;
-    bool selecttext = false;
-    QString includestext;
-    QString notincludestext;
-    QString subdirectory = QStringLiteral("mypic");
-    int extendedlevel = 0;
     bool ispicfirst = true;
     bool ismultithreaddb = true;
 
@@ -54,7 +37,6 @@ public:
     bool a1 = true;
     bool a2 = true;
     int a3 = 30;
-    QString agent = defaultAgent();
 
     // Held here but never stored.
     bool png = true;
@@ -70,7 +52,6 @@ public:
     // The folder every search's picture folder is made in (no trailing "/").
     QString picturesRoot;
 
-    static QString defaultAgent();
     static QString defaultMoreText() { return QStringLiteral("0|||0|||||0|0|"); }
 
     // `workingFolder` is where the pictures root is derived from.

@@ -198,7 +198,9 @@ int SearchDatabase::requeueRunning()
         const QString url = TinyTableR.fieldText(QStringLiteral("Url"));
         const QString text = TinyTableR.fieldText(QStringLiteral("Str"));
         const QString file = TinyTableR.fieldText(QStringLiteral("File"));
-        if (!file.isEmpty())
+        // Only the file of a picture that never got its row: a name that a
+        // row holds belongs to a saved picture, whatever the running row says.
+        if (!file.isEmpty() && !namesPictureFile(file))
             QFile::remove(file);
         const bool ok = TinyTableR.fieldInt(QStringLiteral("Kind")) == 1
                             ? TinyTable1.append({url, text, TinyTableR.fieldInt(QStringLiteral("Level"))})
@@ -209,4 +211,23 @@ int SearchDatabase::requeueRunning()
     }
     m_db.commit();
     return count;
+}
+
+bool SearchDatabase::hasSavedPicture(const QString &webDirectory, const QString &originalName)
+{
+    return TinyTableV1.contains(QStringLiteral("OriginalName"), originalName, QStringLiteral("WebDirectory"),
+                                webDirectory);
+}
+
+bool SearchDatabase::namesPictureFile(const QString &filePath)
+{
+    // Split as the saver joined them: DiskDirectory ends with "/".
+    const qsizetype slash = filePath.lastIndexOf(u'/');
+    return TinyTableV1.contains(QStringLiteral("PictureName"), filePath.mid(slash + 1),
+                                QStringLiteral("DiskDirectory"), filePath.left(slash + 1));
+}
+
+bool SearchDatabase::hasWork()
+{
+    return TinyTable7.first() || TinyTable1.first() || TinyTableR.first();
 }

@@ -47,6 +47,14 @@ public:
     QString readSearchInformation();
 
     bool appendPicture(const PictureRow &row, const QString &linkText);
+    // A picture of this web folder and name has a row (two folders of a site
+    // may hold pictures of the same name).
+    bool hasSavedPicture(const QString &webDirectory, const QString &originalName);
+    // Some picture row's file is this one.
+    bool namesPictureFile(const QString &filePath);
+    // Something is left to fetch: queued work, or work a run had handed out
+    // when it was interrupted.
+    bool hasWork();
 
     // Work handed out to a connection is remembered here until its request is
     // done, so that a search continued after the program died fetches it again.

@@ -1,11 +1,19 @@
 #include "store/searchhistory.h"
 
+#include <QLockFile>
+
 SearchHistory::SearchHistory(QObject *parent) : QObject(parent) {}
 
 void SearchHistory::load(const QString &path, int limit)
 {
     m_path = path;
-    m_entries = loadHistoryFile(path, limit);
+    const QList<HistoryEntry> all = loadHistoryFile(path, 0);
+    m_known.clear();
+    m_removed.clear();
+    m_touched.clear();
+    for (const HistoryEntry &e : all)
+        m_known.insert(e.name);
+    m_entries = limit > 0 && all.size() > limit ? all.mid(all.size() - limit) : all;
     m_selected = -1;
     m_current = -1;
     m_modified = false;
@@ -16,7 +24,13 @@ bool SearchHistory::save()
 {
     if (m_path.isEmpty())
         return false;
-    const bool ok = saveHistoryFile(m_path, m_entries);
+    // Read, merge and write as one step against other processes doing the same.
+    QLockFile lock(m_path + QStringLiteral(".lock"));
+    lock.setStaleLockTime(0);
+    const bool locked = lock.tryLock(2000);
+    const bool ok = saveHistoryFile(m_path, merged(loadHistoryFile(m_path, 0)));
+    if (locked)
+        lock.unlock();
     if (ok)
         m_modified = false;
     return ok;
@@ -26,6 +40,31 @@ void SearchHistory::changed()
 {
     m_modified = true;
     save();
+}
+
+QList<HistoryEntry> SearchHistory::merged(const QList<HistoryEntry> &onDisk) const
+{
+    QList<HistoryEntry> out;
+    QSet<QString> written;
+    for (const HistoryEntry &disk : onDisk) {
+        const int mine = indexOf(disk.name);
+        if (mine >= 0) {
+            HistoryEntry e = m_entries.at(mine);
+            if (!m_touched.contains(e.name))
+                e.icon = disk.icon;
+            out << e;
+            written.insert(e.name);
+        } else if (!m_known.contains(disk.name) && !m_removed.contains(disk.name) &&
+                   !written.contains(disk.name)) {
+            out << disk; // added by another process
+            written.insert(disk.name);
+        }
+    }
+    for (const HistoryEntry &e : m_entries) {
+        if (!written.contains(e.name))
+            out << e;
+    }
+    return out;
 }
 
 int SearchHistory::indexOf(const QString &name) const
@@ -40,6 +79,9 @@ int SearchHistory::indexOf(const QString &name) const
 int SearchHistory::add(const QString &name, int icon)
 {
     m_entries.append({icon, name});
+    m_known.insert(name);
+    m_removed.remove(name);
+    touch(name);
     const int index = count() - 1;
     changed();
     Q_EMIT entryAdded(index);
@@ -50,7 +92,11 @@ void SearchHistory::rename(int index, const QString &name)
 {
     if (index < 0 || index >= count())
         return;
+    m_removed.insert(m_entries.at(index).name);
     m_entries[index].name = name;
+    m_known.insert(name);
+    m_removed.remove(name);
+    touch(name);
     changed();
     Q_EMIT entryChanged(index);
 }
@@ -60,6 +106,7 @@ void SearchHistory::setIcon(int index, int icon)
     if (index < 0 || index >= count() || m_entries.at(index).icon == icon)
         return;
     m_entries[index].icon = icon;
+    touch(m_entries.at(index).name);
     changed();
     Q_EMIT entryChanged(index);
 }
@@ -68,6 +115,7 @@ void SearchHistory::remove(int index)
 {
     if (index < 0 || index >= count())
         return;
+    m_removed.insert(m_entries.at(index).name);
     m_entries.removeAt(index);
     if (m_selected == index)
         m_selected = -1;

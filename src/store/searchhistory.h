@@ -3,11 +3,17 @@
 #include "store/historyfile.h"
 
 #include <QObject>
+#include <QSet>
 
 // The searches of "My Search", oldest first, with the selection and the
 // search whose database is open. The history window shows it; the crawl and
 // the command line change it. Every change is written to his.dat at once, so
 // that a search is never lost from the history when the program dies.
+//
+// Several processes may share his.dat (the desktop program and command
+// lines). Writing merges: searches another process added since this one read
+// the file are kept, and so is the state another process gave a search this
+// one has not changed. The list in memory stays this process's own.
 class SearchHistory : public QObject
 {
     Q_OBJECT
@@ -49,10 +55,18 @@ Q_SIGNALS:
 
 private:
     void changed();
+    void touch(const QString &name) { m_touched.insert(name); }
+    QList<HistoryEntry> merged(const QList<HistoryEntry> &onDisk) const;
 
     QString m_path;
     QList<HistoryEntry> m_entries;
     int m_selected = -1;
     int m_current = -1;
     bool m_modified = false;
+    // Every name the file held when it was read, and every name this process gave.
+    QSet<QString> m_known;
+    // Names this process removed or renamed away from.
+    QSet<QString> m_removed;
+    // Names whose state this process set.
+    QSet<QString> m_touched;
 };

@@ -17,8 +17,10 @@ public:
     explicit LineReader(const QString &text) : m_text(text) {}
     QString next()
     {
-        if (m_pos >= m_text.size())
+        if (m_pos >= m_text.size()) {
+            m_pastEnd = true;
             return {};
+        }
         qsizetype lf = m_text.indexOf(u'\n', m_pos);
         if (lf < 0)
             lf = m_text.size();
@@ -27,8 +29,12 @@ public:
         return line;
     }
 
+    // A line was asked for after the text had ended.
+    bool pastEnd() const { return m_pastEnd; }
+
 private:
     const QString &m_text;
+    bool m_pastEnd = false;
     qsizetype m_pos = 0;
 };
 
@@ -93,6 +99,7 @@ SearchInformation SearchInformation::fromText(const QString &text, int currentEx
     info.gif = in.next() == u"1";
     info.jpg = in.next() == u"1";
     const QString connection = plainFromStorage(in.next());
+    info.readable = !text.isEmpty() && !in.pastEnd();
     substrinfo f = readField(connection, info.unpackLoginProxy(connection));
     info.urllink = f.text != u"0";
     f = readField(connection, f.next);
@@ -107,58 +114,27 @@ SearchInformation SearchInformation::fromText(const QString &text, int currentEx
 
 void SearchInformation::takeSettings(const Settings &s)
 {
-    subdirectory = s.subdirectory;
+    static_cast<SearchSettings &>(*this) = s;
     substrings = s.substrListbox;
     urlIncludeText = s.urlIncludeText;
     rootDirectory = s.picturesRoot;
-    save_mode = s.save_mode;
-    extendedlevel = s.extendedlevel;
-    max_level = s.max_level;
-    size = s.size;
-    width = s.width;
-    height = s.height;
-    url_number = s.url_number;
-    timeout = s.timeout;
-    gif = s.gif;
-    jpg = s.jpg;
-    static_cast<LoginProxy &>(*this) = s;
-    urllink = s.urllink;
-    selecttext = s.selecttext;
-    includestext = s.includestext;
-    notincludestext = s.notincludestext;
-    size1 = s.size1;
-    thread_num = s.thread_num;
-    agent = s.agent;
 }
 
 void SearchInformation::giveSettings(Settings &s) const
 {
-    s.subdirectory = subdirectory;
+    const SearchSettings before = s;
+    static_cast<SearchSettings &>(s) = *this;
+    // Records older than these three lines leave the current values.
+    if (size1 <= 0)
+        s.size1 = before.size1;
+    if (thread_num < 2 || thread_num > 8)
+        s.thread_num = before.thread_num;
+    if (agent.isEmpty())
+        s.agent = before.agent;
     s.substrListbox = substrings;
     s.substringsText.clear();
     for (const QString &line : substrings)
         s.substringsText += u' ' + line;
     s.substringsFlag = !substrings.isEmpty();
     s.urlIncludeText = urlIncludeText;
-    s.save_mode = save_mode;
-    s.extendedlevel = extendedlevel;
-    s.max_level = max_level;
-    s.size = size;
-    s.width = width;
-    s.height = height;
-    s.url_number = url_number;
-    s.timeout = timeout;
-    s.gif = gif;
-    s.jpg = jpg;
-    static_cast<LoginProxy &>(s) = *this;
-    s.urllink = urllink;
-    s.selecttext = selecttext;
-    s.includestext = includestext;
-    s.notincludestext = notincludestext;
-    if (size1 > 0)
-        s.size1 = size1;
-    if (thread_num >= 2 && thread_num <= 8)
-        s.thread_num = thread_num;
-    if (!agent.isEmpty())
-        s.agent = agent;
 }

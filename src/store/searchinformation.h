@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/loginproxy.h"
+#include "settings/searchsettings.h"
 
 #include <QString>
 #include <QStringList>
@@ -9,10 +9,9 @@ class Settings;
 
 // The record a search keeps of its settings and counters (the `infos` value):
 // one line per field, each ended by a line feed.
-struct SearchInformation : LoginProxy
+struct SearchInformation : SearchSettings
 {
     QString startAddress;
-    QString subdirectory;
     QStringList substrings;
     QString urlIncludeText;
     int wholePageScan = 1;
@@ -25,25 +24,12 @@ struct SearchInformation : LoginProxy
     bool thumbnailLink = false;
     QString name;
     QString rootDirectory;
-    int save_mode = 1;
-    int extendedlevel = 0;
-    int max_level = 2;
-    int size = 0;
-    int width = 0;
-    int height = 0;
-    int url_number = 30;
-    int timeout = 300;
-    bool gif = true;
-    bool jpg = true;
-    bool urllink = true;
-    bool selecttext = false;
-    QString includestext;
-    QString notincludestext;
-    // Kept after the lines above, so that a search keeps the limits it was
-    // started with; records written without them leave the current settings.
-    int size1 = 0;      // 0: not recorded
-    int thread_num = 0; // 0: not recorded
-    QString agent;      // empty: not recorded
+    // False when the text ended before its connection line: an empty or
+    // damaged record, which must not be given to the settings.
+    bool readable = true;
+    // size1, thread_num and agent come after the older lines, so that a
+    // search keeps the limits it was started with; a record written without
+    // them reads 0, 0 and "" there and leaves the current settings alone.
 
     QString toText() const;
     // Reads both the current layout and the older one without "-" prefixes.

@@ -1,4 +1,6 @@
-#include "crawl/crawlengine.h"
+#include "crawl/crawltexts.h"
+#include "store/runcounters.h"
+#include "store/searchnaming.h"
 
 #include <QDateTime>
 #include <QTest>
@@ -14,7 +16,7 @@ private Q_SLOTS:
         c.picturesPending = 12;
         c.picturesSaved = 5;
         c.picturesFailed = 2;
-        QCOMPARE(CrawlEngine::countersText(c), QStringLiteral("3:12->5:2"));
+        QCOMPARE(countersText(c), QStringLiteral("3:12->5:2"));
     }
 
     void times_data()
@@ -45,13 +47,13 @@ private Q_SLOTS:
         c.picturesSaved = saved;
         c.picturesFailed = failed;
         c.elapsedSeconds = elapsed;
-        QCOMPARE(CrawlEngine::timesText(c), text);
+        QCOMPARE(timesText(c), text);
     }
 
     void speed()
     {
-        QCOMPARE(CrawlEngine::speedText(2047), QStringLiteral("1 k/s"));
-        QCOMPARE(CrawlEngine::speedText(0), QStringLiteral("0 k/s"));
+        QCOMPARE(speedText(2047), QStringLiteral("1 k/s"));
+        QCOMPARE(speedText(0), QStringLiteral("0 k/s"));
     }
 
     void uniqueNames_data()
@@ -72,7 +74,7 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(QStringList, taken);
         QFETCH(QString, unique);
-        QCOMPARE(CrawlEngine::makeUniqueName(name, taken), unique);
+        QCOMPARE(uniqueSearchName(name, taken), unique);
     }
 
     void stampedNames_data()
@@ -91,14 +93,14 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(QString, stamped);
         const QDateTime when(QDate(2026, 12, 9), QTime(20, 11, 5));
-        QCOMPARE(CrawlEngine::timeStampedName(name, when), stamped);
+        QCOMPARE(timeStampedName(name, when), stamped);
     }
 
     void shortDisplayNames()
     {
-        QCOMPARE(CrawlEngine::shortDisplayName(QStringLiteral("a_very_long_file_name_here.jpg")),
+        QCOMPARE(shortDisplayName(QStringLiteral("a_very_long_file_name_here.jpg")),
                  QStringLiteral("a_very...e_here.jpg"));
-        QCOMPARE(CrawlEngine::shortDisplayName(QStringLiteral("short_name_19_c.jpg")),
+        QCOMPARE(shortDisplayName(QStringLiteral("short_name_19_c.jpg")),
                  QStringLiteral("short_name_19_c.jpg"));
     }
 };

@@ -3,6 +3,7 @@
 #include "store/historyfile.h"
 #include "store/searchdatabase.h"
 #include "store/searchinformation.h"
+#include "store/searchlock.h"
 #include "support/testenv.h"
 
 #include <QDir>
@@ -43,12 +44,18 @@ private Q_SLOTS:
         QVERIFY(saveHistoryFile(env.searchFolder() + QStringLiteral("his.dat"),
                                 {{stateIcon(0, StateFinished), QStringLiteral("Gallery")},
                                  {stateIcon(1, StateStopped), QStringLiteral("Thumbs")},
-                                 {stateIcon(2, StateRunning), QStringLiteral("Big")}}));
+                                 {stateIcon(2, StateRunning), QStringLiteral("Big")},
+                                 {stateIcon(0, StateRunning), QStringLiteral("Cut")}}));
+        // "Big" is run by a living process (this one holds its lock); "Cut"
+        // says running, but its program died: it is stopped.
+        SearchLock lock;
+        QVERIFY(lock.take(env.searchFolder(), QStringLiteral("Big"), nullptr));
         const TestEnv::Result r = env.run({QStringLiteral("list")});
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(QString::fromUtf8(r.out), QStringLiteral("Gallery\tany\tfinished\t3:12->5:2\n"
                                                           "Thumbs\tthumbnails\tstopped\t0:0->0:0\n"
-                                                          "Big\tbig\trunning\t0:0->0:0\n"));
+                                                          "Big\tbig\trunning\t0:0->0:0\n"
+                                                          "Cut\tany\tstopped\t0:0->0:0\n"));
     }
 
     void badUsage_data()

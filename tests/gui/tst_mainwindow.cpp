@@ -5,6 +5,7 @@
 #include "app/slotgauge.h"
 #include "app/statuspanelbar.h"
 #include "crawl/crawlengine.h"
+#include "store/currentsearch.h"
 #include "messageboxanswerer.h"
 #include "platform/settingsstore.h"
 #include "store/gui/historytreeview.h"
@@ -274,8 +275,8 @@ void TestMainWindow::liveSearchSwitchesCommands()
 
     const RunCounters &c = d.engine()->counters();
     QVERIFY(c.picturesSaved > 0);
-    QCOMPARE(d.status()->panelText(1), CrawlEngine::countersText(c));
-    QVERIFY(d.status()->panelText(11).startsWith(CrawlEngine::hhmmss(c.elapsedSeconds)));
+    QCOMPARE(d.status()->panelText(1), countersText(c));
+    QVERIFY(d.status()->panelText(11).startsWith(hhmmss(c.elapsedSeconds)));
     QCOMPARE(d.form->history().entry(0).icon, stateIcon(CrawlEngine::ModeAny, StateFinished));
     QCOMPARE(d.form->history().entry(0).name, d.engine()->searchName());
     QCOMPARE(d.tree()->currentItem()->text(0), d.engine()->searchName());
@@ -463,7 +464,7 @@ void TestMainWindow::closeAsksAndWritesBack()
 
     // A change to the open search since its record was written survives the exit.
     d.form->settings().subdirectory = QStringLiteral("changed");
-    d.engine()->setModified(true);
+    d.form->search()->setModified(true);
     QSignalSpy exited(d.form.get(), &TForm1::exited);
     d.boxes.setAnswer(QMessageBox::Yes);
     QVERIFY(d.form->close());

@@ -13,7 +13,8 @@ CrawlHarness::CrawlHarness()
     settings.loadSearchSettings(store, folders.working);
     settings.loadWindowSettings(store);
     history.load(folders.search + QStringLiteral("his.dat"), settings.searchhisnum);
-    engine = std::make_unique<CrawlEngine>(settings, folders, history, host);
+    search = std::make_unique<CurrentSearch>(settings, folders, history, host);
+    engine = std::make_unique<CrawlEngine>(*search, host);
 }
 
 bool CrawlHarness::run(const std::function<bool()> &start, int timeoutMs)

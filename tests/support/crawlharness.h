@@ -4,6 +4,7 @@
 #include "platform/workingfolders.h"
 #include "recordinghost.h"
 #include "settings/settings.h"
+#include "store/currentsearch.h"
 #include "store/searchhistory.h"
 #include "testenv.h"
 
@@ -30,5 +31,6 @@ public:
     Settings settings;
     SearchHistory history;
     RecordingHost host;
+    std::unique_ptr<CurrentSearch> search;
     std::unique_ptr<CrawlEngine> engine;
 };

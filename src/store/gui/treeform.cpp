@@ -1,7 +1,7 @@
 #include "store/gui/treeform.h"
 
 #include "app/appicons.h"
-#include "crawl/crawlengine.h"
+#include "store/currentsearch.h"
 #include "store/gui/historytreeview.h"
 #include "store/searchhistory.h"
 
@@ -9,8 +9,8 @@
 #include <QMenu>
 #include <QMessageBox>
 
-TTreeform::TTreeform(SearchHistory &history, CrawlEngine &engine, QWidget *parent)
-    : QDockWidget(QStringLiteral("My Search History"), parent), m_history(history), m_engine(engine)
+TTreeform::TTreeform(SearchHistory &history, CurrentSearch &search, QWidget *parent)
+    : QDockWidget(QStringLiteral("My Search History"), parent), m_history(history), m_search(search)
 {
     setObjectName(QStringLiteral("Treeform"));
     setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable |
@@ -137,7 +137,7 @@ void TTreeform::onCurrentItemChanged(QTreeWidgetItem *current)
     if (m_following || !current)
         return;
     const int index = current->parent() ? current->parent()->indexOfChild(current) : -1;
-    m_engine.selectSearch(index);
+    m_search.select(index);
 }
 
 void TTreeform::onDroppedOnDeleted(int index)
@@ -145,7 +145,7 @@ void TTreeform::onDroppedOnDeleted(int index)
     // What is dragged is the selected search; anything else is stale.
     if (index < 0 || index != m_history.selected())
         return;
-    m_engine.deleteSelectedSearch(true);
+    m_search.deleteSelected(true);
 }
 
 QRect TTreeform::clientGeometry() const
@@ -157,8 +157,8 @@ QRect TTreeform::clientGeometry() const
 
 void TTreeform::closeEvent(QCloseEvent *event)
 {
-    if (m_engine.isRunning()) {
-        QMessageBox::warning(this, CrawlEngine::productLabel(),
+    if (m_search.isRunning()) {
+        QMessageBox::warning(this, CurrentSearch::productLabel(),
                              QStringLiteral("Can not close my search window when downloading!"));
         event->ignore();
         return;

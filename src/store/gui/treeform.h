@@ -2,7 +2,7 @@
 
 #include <QDockWidget>
 
-class CrawlEngine;
+class CurrentSearch;
 class HistoryTreeView;
 class QMenu;
 class QTreeWidgetItem;
@@ -11,12 +11,12 @@ class Settings;
 
 // "My Search History": the searches of the history under "My Search", and
 // "Deleted" to drop a search on. It shows the history model and hands every
-// selection and deletion to the engine, which changes the model back.
+// selection and deletion to the open search, which changes the model back.
 class TTreeform : public QDockWidget
 {
     Q_OBJECT
 public:
-    TTreeform(SearchHistory &history, CrawlEngine &engine, QWidget *parent = nullptr);
+    TTreeform(SearchHistory &history, CurrentSearch &search, QWidget *parent = nullptr);
 
     // LoadHistory: reads his.dat into the model (keeping the newest `limit`).
     void loadHistory(const QString &path, int limit);
@@ -54,13 +54,13 @@ private:
     void onDroppedOnDeleted(int index);
 
     SearchHistory &m_history;
-    CrawlEngine &m_engine;
+    CurrentSearch &m_search;
     HistoryTreeView *m_tree = nullptr;
     QTreeWidgetItem *m_mySearch = nullptr;
     QTreeWidgetItem *m_deleted = nullptr;
     QMenu *m_popup = nullptr;
     bool m_shown = true;
     // While the view follows the model, its own selection signals are not
-    // the user's choice and must not reach the engine again.
+    // the user's choice and must not reach the open search again.
     bool m_following = false;
 };
