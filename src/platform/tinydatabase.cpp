@@ -130,8 +130,10 @@ bool TinyDatabase::exec(const QString &sql)
 void TinyDatabase::finalizeStatements()
 {
     sqlite3_finalize(m_begin);
+    sqlite3_finalize(m_beginWrite);
     sqlite3_finalize(m_commit);
     m_begin = nullptr;
+    m_beginWrite = nullptr;
     m_commit = nullptr;
 }
 
@@ -157,6 +159,13 @@ bool TinyDatabase::begin()
 {
     if (m_txDepth++ == 0)
         return step(m_begin, "BEGIN");
+    return true;
+}
+
+bool TinyDatabase::beginWrite()
+{
+    if (m_txDepth++ == 0)
+        return step(m_beginWrite, "BEGIN IMMEDIATE");
     return true;
 }
 

@@ -49,6 +49,9 @@ public:
     // Groups many row operations into one transaction (nestable; the outermost
     // commit writes).
     bool begin();
+    // A transaction that will write, holding the write lock from its start:
+    // one that reads first cannot take it later while another program writes.
+    bool beginWrite();
     bool commit();
 
     bool exec(const QString &sql);
@@ -73,6 +76,7 @@ private:
     int m_txDepth = 0;
     // A crawl begins and commits several transactions per picture.
     sqlite3_stmt *m_begin = nullptr;
+    sqlite3_stmt *m_beginWrite = nullptr;
     sqlite3_stmt *m_commit = nullptr;
     quint64 m_generation = 0;
 };

@@ -133,12 +133,14 @@ bool SearchDatabase::writeSearchInformation(const QString &text)
 {
     if (!isOpen())
         return false;
-    m_db.begin();
+    if (!m_db.beginWrite()) {
+        m_db.commit();
+        return false;
+    }
     if (TinyTableS.first())
         TinyTableS.deleteCurrent();
     const bool ok = TinyTableS.append({text});
-    m_db.commit();
-    return ok;
+    return m_db.commit() && ok;
 }
 
 QString SearchDatabase::readSearchInformation()

@@ -8,12 +8,14 @@ void SearchHistory::load(const QString &path, int limit)
 {
     m_path = path;
     const QList<HistoryEntry> all = loadHistoryFile(path, 0);
-    m_known.clear();
-    m_removed.clear();
+    m_onFile.clear();
+    m_dropped.clear();
     m_touched.clear();
     for (const HistoryEntry &e : all)
-        m_known.insert(e.name);
+        m_onFile.insert(e.name);
     m_entries = limit > 0 && all.size() > limit ? all.mid(all.size() - limit) : all;
+    for (const HistoryEntry &e : all.first(all.size() - m_entries.size()))
+        m_dropped.insert(e.name);
     m_selected = -1;
     m_current = -1;
     m_modified = false;
@@ -28,9 +30,15 @@ bool SearchHistory::save()
     QLockFile lock(m_path + QStringLiteral(".lock"));
     lock.setStaleLockTime(0);
     const bool locked = lock.tryLock(2000);
-    const bool ok = saveHistoryFile(m_path, merged(loadHistoryFile(m_path, 0)));
+    const QList<HistoryEntry> entries = merged(loadHistoryFile(m_path, 0));
+    const bool ok = saveHistoryFile(m_path, entries);
     if (locked)
         lock.unlock();
+    if (ok) {
+        m_onFile.clear();
+        for (const HistoryEntry &e : entries)
+            m_onFile.insert(e.name);
+    }
     if (ok)
         m_modified = false;
     return ok;
@@ -47,21 +55,24 @@ QList<HistoryEntry> SearchHistory::merged(const QList<HistoryEntry> &onDisk) con
     QList<HistoryEntry> out;
     QSet<QString> written;
     for (const HistoryEntry &disk : onDisk) {
+        if (written.contains(disk.name))
+            continue;
         const int mine = indexOf(disk.name);
         if (mine >= 0) {
             HistoryEntry e = m_entries.at(mine);
             if (!m_touched.contains(e.name))
                 e.icon = disk.icon;
             out << e;
-            written.insert(e.name);
-        } else if (!m_known.contains(disk.name) && !m_removed.contains(disk.name) &&
-                   !written.contains(disk.name)) {
-            out << disk; // added by another process
-            written.insert(disk.name);
+        } else if (!m_dropped.contains(disk.name)) {
+            out << disk; // another process's search
+        } else {
+            continue;
         }
+        written.insert(disk.name);
     }
     for (const HistoryEntry &e : m_entries) {
-        if (!written.contains(e.name))
+        // Gone from a file that had it: another process removed it.
+        if (!written.contains(e.name) && !m_onFile.contains(e.name))
             out << e;
     }
     return out;
@@ -79,8 +90,7 @@ int SearchHistory::indexOf(const QString &name) const
 int SearchHistory::add(const QString &name, int icon)
 {
     m_entries.append({icon, name});
-    m_known.insert(name);
-    m_removed.remove(name);
+    m_dropped.remove(name);
     touch(name);
     const int index = count() - 1;
     changed();
@@ -92,10 +102,9 @@ void SearchHistory::rename(int index, const QString &name)
 {
     if (index < 0 || index >= count())
         return;
-    m_removed.insert(m_entries.at(index).name);
+    m_dropped.insert(m_entries.at(index).name);
     m_entries[index].name = name;
-    m_known.insert(name);
-    m_removed.remove(name);
+    m_dropped.remove(name);
     touch(name);
     changed();
     Q_EMIT entryChanged(index);
@@ -115,7 +124,7 @@ void SearchHistory::remove(int index)
 {
     if (index < 0 || index >= count())
         return;
-    m_removed.insert(m_entries.at(index).name);
+    m_dropped.insert(m_entries.at(index).name);
     m_entries.removeAt(index);
     if (m_selected == index)
         m_selected = -1;

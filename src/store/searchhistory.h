@@ -11,9 +11,10 @@
 // that a search is never lost from the history when the program dies.
 //
 // Several processes may share his.dat (the desktop program and command
-// lines). Writing merges: searches another process added since this one read
-// the file are kept, and so is the state another process gave a search this
-// one has not changed. The list in memory stays this process's own.
+// lines). Writing merges: searches another process added are kept, searches
+// another process removed stay removed, and so does the state another
+// process gave a search this one has not changed. The list in memory stays
+// this process's own.
 class SearchHistory : public QObject
 {
     Q_OBJECT
@@ -63,10 +64,10 @@ private:
     int m_selected = -1;
     int m_current = -1;
     bool m_modified = false;
-    // Every name the file held when it was read, and every name this process gave.
-    QSet<QString> m_known;
-    // Names this process removed or renamed away from.
-    QSet<QString> m_removed;
+    // The names the file held when this process last read or wrote it.
+    QSet<QString> m_onFile;
+    // Names this process removed, renamed away from, or left out by the limit.
+    QSet<QString> m_dropped;
     // Names whose state this process set.
     QSet<QString> m_touched;
 };

@@ -21,6 +21,15 @@ public:
     {
         if (visible && color == GaugeColor::Grey)
             handedOut << QString::number(slot) + u' ' + hint;
+        gaugeVisible[slot] = visible;
+        gaugeShows += visible;
+    }
+    int visibleGauges() const
+    {
+        int n = 0;
+        for (bool v : gaugeVisible)
+            n += v;
+        return n;
     }
     void setSlotProgress(int, GaugeColor, int) override {}
     void setCaption(const QString &text) override { caption = text; }
@@ -51,6 +60,8 @@ public:
     QString speed;
     QString times;
     QStringList handedOut;
+    bool gaugeVisible[9] = {};
+    int gaugeShows = 0;
     QString caption;
     QString address;
     bool groups[32] = {};
