@@ -140,5 +140,6 @@ int cmdDelete(const QStringList &args)
         return status;
     if (args.size() == 2)
         search.context.settings.isdeletepic = false;
-    return search.search->deleteSelected(false) ? ExitDone : ExitFailure;
+    // It says why it would not (another program runs the search).
+    return search.search->deleteSelected(false) ? ExitDone : ExitUsage;
 }

@@ -343,6 +343,24 @@ private Q_SLOTS:
             QCOMPARE(*result.searchName, name);
     }
 
+    // A page may hold a million picture tags: what one page gives is bounded,
+    // and a title after them still names the search.
+    void foundAddressesAreBounded()
+    {
+        QByteArray html;
+        for (int i = 0; i < 300; ++i)
+            html += "<img src=\"p" + QByteArray::number(i) + ".jpg\">";
+        html += "<title>Late</title>";
+        ScanOptions o;
+        o.maxFound = 100;
+        o.namingPending = true;
+        ScanResult result;
+        PageScanner().scanPage(html, QStringLiteral("http://h/a/page.htm"), o, result);
+        QCOMPARE(result.found.size(), 100);
+        QCOMPARE(result.found.last(), record("http://h/a/p99.jpg", ClassJpeg));
+        QCOMPARE(result.searchName.value_or(QString()), QStringLiteral("Late"));
+    }
+
     void linkRightAfterTitleFound()
     {
         // A broken title must not hide the tag that ends it.

@@ -1,4 +1,5 @@
 #include "platform/workingfolders.h"
+#include "store/searchlock.h"
 #include "support/httptestserver.h"
 #include "support/testenv.h"
 #include "support/testsite.h"
@@ -95,6 +96,33 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(env.searchFolder() + name + QStringLiteral(".dat")));
         QCOMPARE(int(QDir(folder).entryList(QDir::Files).size()), keep ? files : 0);
         QCOMPARE(env.run({QStringLiteral("delete"), name}).exitCode, 2);
+    }
+
+    // A search is run by one program at a time; a start whose database
+    // cannot be made fails (exit 1) and says why.
+    void heldSearchesAndFailedStarts()
+    {
+        TestEnv env;
+        QCOMPARE(env.run({QStringLiteral("get"), QStringLiteral("--thumbnails"), m_thumbs.start}).exitCode,
+                 0);
+        const QString name = QString::fromUtf8(env.run({QStringLiteral("list")}).out).section(u'\t', 0, 0);
+        {
+            SearchLock otherProgram;
+            QVERIFY(otherProgram.take(env.searchFolder(), name, nullptr));
+            const TestEnv::Result held = env.run({QStringLiteral("continue"), name});
+            QCOMPARE(held.exitCode, 2);
+            QVERIFY2(held.err.contains("being run by another program"), held.err.constData());
+            QCOMPARE(env.run({QStringLiteral("delete"), name}).exitCode, 2);
+            QVERIFY(QFile::exists(env.searchFolder() + name + QStringLiteral(".dat")));
+        }
+        QCOMPARE(env.run({QStringLiteral("continue"), name}).exitCode, 0);
+
+        // Something that is no file stands where the new search's database must go.
+        QVERIFY(QDir().mkpath(env.searchFolder() + QStringLiteral("None.dat")));
+        const TestEnv::Result failed = env.run({QStringLiteral("get"), m_thumbs.start});
+        QCOMPARE(failed.exitCode, 1);
+        QVERIFY2(failed.err.contains("Cannot create"), failed.err.constData());
+        QVERIFY(QFileInfo(env.searchFolder() + QStringLiteral("None.dat")).isDir());
     }
 
     void parentFolders_data()
