@@ -1,4 +1,5 @@
 #include "crawl/crawlengine.h"
+#include "settings/textrules.h"
 
 #include <QDateTime>
 #include <QTest>
@@ -75,23 +76,34 @@ private Q_SLOTS:
         QCOMPARE(CrawlEngine::makeUniqueName(name, taken), unique);
     }
 
+    // stamped: the name as the stamp leaves it; stored: the file name the
+    // saver gives the picture, after making it file-name safe as it does.
     void stampedNames_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("stamped");
+        QTest::addColumn<QString>("stored");
         QTest::newRow("jpg") << "rose.jpg"
-                             << "rose_09/12/2026_20-11-05.jpg";
+                             << "rose_09/12/2026_20-11-05.jpg"
+                             << "rose_09-12-2026_20-11-05.jpg";
         QTest::newRow("jpeg keeps its extension") << "picture.jpeg"
-                                                  << "picture_09/12/2026_20-11-05.jpeg";
+                                                  << "picture_09/12/2026_20-11-05.jpeg"
+                                                  << "picture_09-12-2026_20-11-05.jpeg";
         QTest::newRow("short") << "a.jpg"
-                               << "a_09/12/2026_20-11-05.jpg";
+                               << "a_09/12/2026_20-11-05.jpg"
+                               << "a_09-12-2026_20-11-05.jpg";
+        QTest::newRow("query string") << "show?id=7.gif"
+                                      << "show?id=7_09/12/2026_20-11-05.gif"
+                                      << "show-id=7_09-12-2026_20-11-05.gif";
     }
     void stampedNames()
     {
         QFETCH(QString, name);
         QFETCH(QString, stamped);
+        QFETCH(QString, stored);
         const QDateTime when(QDate(2026, 12, 9), QTime(20, 11, 5));
         QCOMPARE(CrawlEngine::timeStampedName(name, when), stamped);
+        QCOMPARE(fileNameSafe(CrawlEngine::timeStampedName(name, when)), stored);
     }
 
     void shortDisplayNames()
