@@ -106,9 +106,12 @@ void Settings::loadSearchSettings(SettingsStore &store, const QString &workingFo
 
 void Settings::loadWindowSettings(SettingsStore &store)
 {
-    urlhisnum = readInt(store, QStringLiteral("urlhisnum"), 10);
-    searchhisnum = readInt(store, QStringLiteral("searchhisnum"), 18);
-    sitehisnum = readInt(store, QStringLiteral("sitehisnum"), 6);
+    // Held to what Options offers: a limit of 0 from a damaged or hand-edited
+    // file would make every new search delete the oldest one, and every new
+    // address push out the last.
+    urlhisnum = qBound(6, readInt(store, QStringLiteral("urlhisnum"), 10), 30);
+    searchhisnum = qBound(10, readInt(store, QStringLiteral("searchhisnum"), 18), 30);
+    sitehisnum = qBound(6, readInt(store, QStringLiteral("sitehisnum"), 6), 10);
     clearallafterexit = readOnFlag(store, QStringLiteral("clearallafterexit"), false);
     isdeletethumb = readOnFlag(store, QStringLiteral("isdeletethumb"), true);
     isdeletepic = readOnFlag(store, QStringLiteral("isdeletepic"), true);

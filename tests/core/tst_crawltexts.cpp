@@ -1,4 +1,6 @@
 #include "crawl/crawltexts.h"
+#include "crawl/picturesaver.h"
+#include "crawl/urlinfo.h"
 #include "store/runcounters.h"
 #include "store/searchnaming.h"
 
@@ -77,23 +79,35 @@ private Q_SLOTS:
         QCOMPARE(uniqueSearchName(name, taken), unique);
     }
 
+    // stamped: the name as the stamp leaves it; stored: the file name the
+    // saver gives the picture in the default naming mode.
     void stampedNames_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("stamped");
+        QTest::addColumn<QString>("stored");
         QTest::newRow("jpg") << "rose.jpg"
-                             << "rose_09/12/2026_20-11-05.jpg";
+                             << "rose_09/12/2026_20-11-05.jpg"
+                             << "rose_09-12-2026_20-11-05.jpg";
         QTest::newRow("jpeg keeps its extension") << "picture.jpeg"
-                                                  << "picture_09/12/2026_20-11-05.jpeg";
+                                                  << "picture_09/12/2026_20-11-05.jpeg"
+                                                  << "picture_09-12-2026_20-11-05.jpeg";
         QTest::newRow("short") << "a.jpg"
-                               << "a_09/12/2026_20-11-05.jpg";
+                               << "a_09/12/2026_20-11-05.jpg"
+                               << "a_09-12-2026_20-11-05.jpg";
+        QTest::newRow("query string") << "show?id=7.gif"
+                                      << "show?id=7_09/12/2026_20-11-05.gif"
+                                      << "show-id=7_09-12-2026_20-11-05.gif";
     }
     void stampedNames()
     {
         QFETCH(QString, name);
         QFETCH(QString, stamped);
+        QFETCH(QString, stored);
         const QDateTime when(QDate(2026, 12, 9), QTime(20, 11, 5));
         QCOMPARE(timeStampedName(name, when), stamped);
+        // What the saver names the file of a picture at that address.
+        QCOMPARE(pictureFileName(QStringLiteral("http://s.test/pics/") + name, ClassJpeg, 1, when), stored);
     }
 
     void shortDisplayNames()

@@ -1,15 +1,62 @@
+#include "support/httptestserver.h"
 #include "support/testenv.h"
 #include "support/testimages.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QImageReader>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
-// The command line against a server that is not ours: Python's http.server
-// serving a folder.
+namespace {
+
+quint32 crc32(const QByteArray &bytes)
+{
+    quint32 crc = 0xffffffffu;
+    for (const char byte : bytes) {
+        crc ^= quint8(byte);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+QByteArray bigEndian32(quint32 value)
+{
+    QByteArray out(4, '\0');
+    for (int i = 0; i < 4; ++i)
+        out[i] = char(value >> (24 - 8 * i));
+    return out;
+}
+
+// A good PNG with an iCCP chunk right after its header whose profile claims
+// to be 16 bytes long: libpng drops the chunk with a warning and reads the
+// picture all the same, as it does with the wrong sRGB profiles of many web pictures.
+QByteArray pngWithBadProfile()
+{
+    QByteArray profile(132, '\0');
+    profile[3] = 16;
+    const QByteArray data = QByteArray("icc\0\0", 5) + qCompress(profile).mid(4); // zlib stream
+    const QByteArray chunk = QByteArray("iCCP") + data;
+    QByteArray png = TestImages::png(64, 48, 5);
+    png.insert(8 + 25, bigEndian32(quint32(data.size())) + chunk + bigEndian32(crc32(chunk)));
+    return png;
+}
+
+QStringList g_messages;
+
+void recordMessage(QtMsgType, const QMessageLogContext &, const QString &message)
+{
+    g_messages << message;
+}
+
+} // namespace
+
+// `get` against a server that is not ours (Python's http.server serving a
+// folder), and against ours where a test needs answers a folder cannot give.
 class TestGetCommand : public QObject
 {
     Q_OBJECT
@@ -99,6 +146,55 @@ private Q_SLOTS:
         QCOMPARE(r.exitCode, 2);
         QVERIFY(r.err.startsWith("\"Subdirectory\" can not include char"));
         QCOMPARE(QString::fromUtf8(env.run({QStringLiteral("list")}).out), QString());
+    }
+
+    // The readers' complaints about a flawed PNG and a body that is no JPEG
+    // stay off standard error; the crawl's own lines remain.
+    void imageReaderWarningsAreQuiet()
+    {
+        const QByteArray png = pngWithBadProfile();
+        {
+            const QtMessageHandler testlib = qInstallMessageHandler(recordMessage);
+            QBuffer buffer;
+            buffer.setData(png);
+            QImageReader reader(&buffer, "png");
+            const QSize size = reader.size();
+            qInstallMessageHandler(testlib);
+            QCOMPARE(size, QSize(64, 48));
+            QVERIFY2(g_messages.join(u'\n').contains(QStringLiteral("libpng warning: iCCP")),
+                     qPrintable(g_messages.join(u'\n')));
+        }
+        HttpTestServer server;
+        QVERIFY(server.start());
+        HttpTestServer::Response page;
+        page.body = "<html><head><title>Flawed</title></head><body>"
+                    "<img src=\"/flawed/profile.png\"><img src=\"/flawed/broken.jpg\"></body></html>";
+        server.setRoute(QStringLiteral("/flawed/index.html"), page);
+        HttpTestServer::Response picture;
+        picture.contentType = "image/png";
+        picture.body = png;
+        server.setRoute(QStringLiteral("/flawed/profile.png"), picture);
+        picture.contentType = "image/jpeg";
+        picture.body = "GIF87a" + QByteArray(300, 'x') + "\xFF\xD9";
+        server.setRoute(QStringLiteral("/flawed/broken.jpg"), picture);
+
+        TestEnv env;
+        const TestEnv::Result r =
+            env.run({QStringLiteral("get"), server.url(QStringLiteral("/flawed/index.html"))});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.err.contains("Saved 1, failed 1"), r.err.constData());
+        for (const char *noise : {"libpng", "iCCP", "JPEG", "imageio"})
+            QVERIFY2(!r.err.contains(noise), r.err.constData());
+
+        // Stamped names by default: the date's slashes became dashes on disk.
+        const QStringList files =
+            QDir(env.workingFolder() + QStringLiteral("/Pictures/mypic")).entryList(QDir::Files);
+        QCOMPARE(files.size(), 1);
+        QVERIFY2(
+            QRegularExpression(QStringLiteral("^profile_\\d\\d-\\d\\d-\\d{4}_\\d\\d-\\d\\d-\\d\\d\\.png$"))
+                .match(files.first())
+                .hasMatch(),
+            qPrintable(files.first()));
     }
 
     void unreachableStartPage()

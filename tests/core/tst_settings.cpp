@@ -148,6 +148,30 @@ private Q_SLOTS:
         QTest::newRow("a3") << "a3"
                             << "50"
                             << "a3" << 50;
+        QTest::newRow("searchhisnum 0") << "searchhisnum"
+                                        << "0"
+                                        << "searchhisnum" << 10;
+        QTest::newRow("searchhisnum text") << "searchhisnum"
+                                           << "many"
+                                           << "searchhisnum" << 10;
+        QTest::newRow("searchhisnum 100") << "searchhisnum"
+                                          << "100"
+                                          << "searchhisnum" << 30;
+        QTest::newRow("searchhisnum 25") << "searchhisnum"
+                                         << "25"
+                                         << "searchhisnum" << 25;
+        QTest::newRow("urlhisnum 0") << "urlhisnum"
+                                     << "0"
+                                     << "urlhisnum" << 6;
+        QTest::newRow("urlhisnum 31") << "urlhisnum"
+                                      << "31"
+                                      << "urlhisnum" << 30;
+        QTest::newRow("sitehisnum -1") << "sitehisnum"
+                                       << "-1"
+                                       << "sitehisnum" << 6;
+        QTest::newRow("sitehisnum 11") << "sitehisnum"
+                                       << "11"
+                                       << "sitehisnum" << 10;
     }
     void readingRules()
     {
@@ -162,7 +186,10 @@ private Q_SLOTS:
                                             {QStringLiteral("ispicfirst"), s.ispicfirst},
                                             {QStringLiteral("gif"), s.gif},
                                             {QStringLiteral("ttop"), s.ttop},
-                                            {QStringLiteral("a3"), s.a3}};
+                                            {QStringLiteral("a3"), s.a3},
+                                            {QStringLiteral("searchhisnum"), s.searchhisnum},
+                                            {QStringLiteral("urlhisnum"), s.urlhisnum},
+                                            {QStringLiteral("sitehisnum"), s.sitehisnum}};
         QCOMPARE(fields.value(field), value);
     }
 
