@@ -170,12 +170,7 @@ bool HttpCli::reportHeaders()
         const qsizetype comma = value.lastIndexOf(',');
         return (comma < 0 ? value : value.mid(comma + 1)).trimmed();
     };
-    const QByteArray type = lastValue("Content-Type");
-    const qsizetype semicolon = type.indexOf(';');
-    m_mediaType = (semicolon < 0 ? type : type.left(semicolon)).trimmed().toLower();
-    bool lengthOk = false;
-    const qint64 length = lastValue("Content-Length").toLongLong(&lengthOk);
-    m_contentLength = lengthOk && length >= 0 ? length : -1;
+    takeEntityHeaders(lastValue("Content-Type"), lastValue("Content-Length"));
     QList<QByteArray> lines;
     for (const auto &pair : m_reply->rawHeaderPairs())
         lines << pair.first + ": " + pair.second;
@@ -184,6 +179,16 @@ bool HttpCli::reportHeaders()
         return true;
     Q_EMIT headerEnd(lines);
     return true;
+}
+
+// Both roads (our own connection and the network layer) read these two the same way.
+void HttpCli::takeEntityHeaders(const QByteArray &type, const QByteArray &length)
+{
+    const qsizetype semicolon = type.indexOf(';');
+    m_mediaType = (semicolon < 0 ? type : type.left(semicolon)).trimmed().toLower();
+    bool lengthOk = false;
+    const qint64 announced = length.trimmed().toLongLong(&lengthOk);
+    m_contentLength = lengthOk && announced >= 0 ? announced : -1;
 }
 
 void HttpCli::onMetaData()
@@ -569,11 +574,7 @@ bool HttpCli::parseHead(const QByteArray &head)
             challenges << field.second;
         m_headerLines << field.first + ": " + field.second;
     }
-    const qsizetype semicolon = type.indexOf(';');
-    m_mediaType = (semicolon < 0 ? type : type.left(semicolon)).trimmed().toLower();
-    bool lengthOk = false;
-    const qint64 announced = length.toLongLong(&lengthOk);
-    m_contentLength = lengthOk && announced >= 0 ? announced : -1;
+    takeEntityHeaders(type, length);
 
     m_keepAlive = version == "HTTP/1.0" ? connection.contains("keep-alive") : !connection.contains("close");
     const QList<QByteArray> codings = commaTokens(transfer);

@@ -90,6 +90,7 @@ private:
     void onReadyRead();
     void onFinished();
     bool reportHeaders();
+    void takeEntityHeaders(const QByteArray &type, const QByteArray &length);
     void finishLater(int status, const QString &reason);
 
     void startDirect(bool freshConnection);
