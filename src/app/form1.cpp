@@ -38,6 +38,8 @@ constexpr int UrlBarPanelHeight = 25;
 TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("Form1"));
+    // No show/hide menu of tool windows here either; the View menu has them.
+    setContextMenuPolicy(Qt::PreventContextMenu);
     setWindowIcon(AppIcons::programIcon());
     buildLayout();
     buildCommands();
@@ -118,6 +120,9 @@ void TForm1::buildLayout()
     // The tool windows dock here: an inner main window is Qt's dock site.
     m_panel5 = new QMainWindow(central);
     m_panel5->setObjectName(QStringLiteral("Panel5"));
+    // Qt's own show/hide menu of the tool windows would go round the View
+    // menu's ticks.
+    m_panel5->setContextMenuPolicy(Qt::PreventContextMenu);
     m_panel5->setWindowFlags(Qt::Widget);
     m_panel5->setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowNestedDocks |
                              QMainWindow::AllowTabbedDocks);

@@ -20,6 +20,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QTest>
@@ -144,6 +145,7 @@ private Q_SLOTS:
     void refusalsWhileRunning();
     void closeAsksAndWritesBack();
     void viewToggles();
+    void noMenuOfDockWindows();
 
 private:
     HttpTestServer m_server;
@@ -525,6 +527,35 @@ void TestMainWindow::viewToggles()
     QCOMPARE(d.tree()->topLevelItem(0)->childCount(), 1);
     QCOMPARE(d.form->history().selected(), -1);
     QVERIFY(!d.tree()->currentItem());
+}
+
+void TestMainWindow::noMenuOfDockWindows()
+{
+    // Qt's own show/hide menu of the dock windows would bypass the View
+    // menu's ticks: a right click on a dock window's title or on the menu bar
+    // opens nothing.
+    Desktop d;
+    QVERIFY(d.open());
+    TTreeform *dock = d.form->treeform();
+    QVERIFY(!dock->isFloating());
+    QMenuBar *bar = d.form->menuBar();
+    const struct
+    {
+        QWidget *widget;
+        QPoint at;
+    } places[] = {{dock, QPoint(dock->width() / 2, dock->widget()->geometry().top() / 2)},
+                  {bar, QPoint(bar->width() - 4, bar->height() / 2)}};
+    for (const auto &place : places) {
+        QVERIFY(!place.widget->childAt(place.at));
+        QContextMenuEvent click(QContextMenuEvent::Mouse, place.at, place.widget->mapToGlobal(place.at));
+        QCoreApplication::sendEvent(place.widget, &click);
+        QWidget *shown = QApplication::activePopupWidget();
+        if (shown)
+            shown->close();
+        QVERIFY2(!shown, qPrintable(place.widget->objectName()));
+    }
+    QVERIFY(d.form->treeform()->isVisible());
+    QVERIFY(d.action("Mysearchhistory1")->isChecked());
 }
 
 QTEST_MAIN(TestMainWindow)
