@@ -163,6 +163,7 @@ private Q_SLOTS:
     void closeAsksAndWritesBack();
     void viewToggles();
     void noMenuOfDockWindows();
+    void viewStateIsTheTicks();
 
 private:
     HttpTestServer m_server;
@@ -587,6 +588,42 @@ void TestMainWindow::noMenuOfDockWindows()
     }
     QVERIFY(d.form->treeform()->isVisible());
     QVERIFY(d.action("Mysearchhistory1")->isChecked());
+}
+
+void TestMainWindow::viewStateIsTheTicks()
+{
+    Desktop d;
+    QVERIFY(d.open());
+    TForm1 &f = *d.form;
+    QVERIFY(f.trackLatest() && f.picturePreview() && f.pictureWindowShown() && f.progressOnStatusBar() &&
+            f.thumbnailView());
+
+    d.action("Trackthelatestpicture1")->trigger();
+    QVERIFY(!f.trackLatest());
+    // The Picture window takes picture preview with it, not the other way round.
+    d.action("Picture1")->trigger();
+    QVERIFY(!f.pictureWindowShown());
+    QVERIFY(!f.picturePreview());
+    QVERIFY(!d.action("Whendownloading1")->isChecked());
+    d.action("Picture1")->trigger();
+    QVERIFY(f.pictureWindowShown() && f.picturePreview());
+    d.action("Whendownloading1")->trigger();
+    QVERIFY(!f.picturePreview());
+    QVERIFY(f.pictureWindowShown());
+    d.action("List1")->trigger();
+    QVERIFY(!f.thumbnailView());
+    d.action("Thumbs1")->trigger();
+    QVERIFY(f.thumbnailView());
+
+    // Without progress on the status bar a run shows no slot gauge.
+    d.action("Progressonstatusbar1")->trigger();
+    QVERIFY(!f.progressOnStatusBar());
+    m_server.setResponseDelay(100);
+    d.startFromUrlBar(m_depth.start);
+    QVERIFY(d.engine()->isRunning());
+    QVERIFY(!d.status()->gauge(1)->isVisible());
+    QVERIFY(d.waitForIdle());
+    m_server.setResponseDelay(0);
 }
 
 QTEST_MAIN(TestMainWindow)
