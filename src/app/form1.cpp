@@ -1,6 +1,7 @@
 #include "app/form1.h"
 
 #include "app/appicons.h"
+#include "app/menubuilder.h"
 #include "app/slotgauge.h"
 #include "app/statuspanelbar.h"
 #include "app/wallpaper.h"
@@ -10,7 +11,6 @@
 #include "store/gui/historytreeview.h"
 #include "store/gui/treeform.h"
 
-#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -34,28 +34,16 @@ namespace {
 constexpr int ToolBarPanelHeight = 44;
 constexpr int UrlBarPanelHeight = 25;
 
-QToolButton *toolButton(QToolBar *bar, const QString &name, const QString &hint, const QIcon &icon)
-{
-    auto *button = new QToolButton(bar);
-    button->setObjectName(name);
-    button->setToolTip(hint);
-    button->setIcon(icon);
-    button->setIconSize(QSize(32, 32));
-    button->setFixedSize(50, 41);
-    button->setAutoRaise(true);
-    button->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    return button;
-}
-
 } // namespace
 
 TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("Form1"));
+    // No show/hide menu of tool windows here either; the View menu has them.
+    setContextMenuPolicy(Qt::PreventContextMenu);
     setWindowIcon(AppIcons::programIcon());
     buildLayout();
-    buildMenus();
-    buildToolBar();
+    buildCommands();
     connect(qApp, &QApplication::focusChanged, this,
             [this](QWidget *, QWidget *now) { onFocusChanged(now); });
 }
@@ -133,6 +121,9 @@ void TForm1::buildLayout()
     // The tool windows dock here: an inner main window is Qt's dock site.
     m_panel5 = new QMainWindow(central);
     m_panel5->setObjectName(QStringLiteral("Panel5"));
+    // Qt's own show/hide menu of the tool windows would go round the View
+    // menu's ticks.
+    m_panel5->setContextMenuPolicy(Qt::PreventContextMenu);
     m_panel5->setWindowFlags(Qt::Widget);
     m_panel5->setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowNestedDocks |
                              QMainWindow::AllowTabbedDocks);
@@ -149,345 +140,37 @@ void TForm1::buildLayout()
     setStatusBar(m_status);
 }
 
-QAction *TForm1::entry(QMenu *menu, const QString &name, const QString &text)
-{
-    auto *action = menu->addAction(text);
-    action->setObjectName(name);
-    return action;
-}
-
-QAction *TForm1::hiddenSeparator(QMenu *menu)
-{
-    QAction *separator = menu->addSeparator();
-    separator->setVisible(false);
-    return separator;
-}
-
-void TForm1::buildMenus()
+void TForm1::buildCommands()
 {
     QMenuBar *bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
-    const auto menu = [bar](const QString &name, const QString &title) {
-        QMenu *m = bar->addMenu(title);
-        m->setObjectName(name);
-        m->menuAction()->setObjectName(name + QStringLiteral("Entry"));
-        return m;
-    };
-    const auto hide = [](QAction *a) {
-        a->setVisible(false);
+    MenuBuilder builder(*this, m_commands);
+    builder.addPlace(bar);
+    builder.addPlace(m_toolBar1);
+    builder.build(MenuTable::rows());
+
+    const auto action = [&builder](const char *name) {
+        QAction *a = builder.action(QString::fromLatin1(name));
+        Q_ASSERT_X(a, "TForm1::buildCommands", name);
         return a;
     };
-    const auto tick = [](QAction *a, bool on) {
-        a->setCheckable(true);
-        a->setChecked(on);
-        return a;
-    };
-
-    // Web
-    QMenu *web = menu(QStringLiteral("Web1"), QStringLiteral("&Web "));
-    hide(entry(web, QStringLiteral("Load1"), QStringLiteral("&Load")));
-    hide(entry(web, QStringLiteral("ok1"), QStringLiteral("ok")));
-    QMenu *reload = web->addMenu(QStringLiteral("&Reload"));
-    reload->setObjectName(QStringLiteral("Reload1Menu"));
-    m_reload = reload->menuAction();
-    m_reload->setObjectName(QStringLiteral("Reload1"));
-    hide(m_reload)->setEnabled(false);
-    QAction *saveSite = hide(entry(web, QStringLiteral("Save1"), QStringLiteral("&Save")));
-    QAction *saveSiteAs = hide(entry(web, QStringLiteral("Saveas1"), QStringLiteral("Save &as")));
-    hiddenSeparator(web);
-    QAction *exitEntry = entry(web, QStringLiteral("Exit1"), QStringLiteral("&Exit"));
-    exitEntry->setIcon(AppIcons::icon(QStringLiteral("exit")));
-    connect(exitEntry, &QAction::triggered, this, &QWidget::close);
-
-    // Edit
-    QMenu *edit = menu(QStringLiteral("Edit1"), QStringLiteral("&Edit "));
-    hide(entry(edit, QStringLiteral("Undo1"), QStringLiteral("Undo")));
-    hiddenSeparator(edit);
-    QAction *deleteEntry = entry(edit, QStringLiteral("Delete1"), QStringLiteral("&Delete"));
-    deleteEntry->setIcon(AppIcons::icon(QStringLiteral("delete")));
-    connect(deleteEntry, &QAction::triggered, this, &TForm1::deleteCommand);
-    edit->addSeparator();
-    QAction *select = entry(edit, QStringLiteral("Select1"), QStringLiteral("&Select"));
-    QAction *unselect = entry(edit, QStringLiteral("Unselect1"), QStringLiteral("&Unselect"));
-    edit->addSeparator();
-    QAction *selectFolder = entry(edit, QStringLiteral("Selectallthumbnailsatsamewebdirectory1"),
-                                  QStringLiteral("Select all thumbnails at &same web directory"));
-    QAction *unselectFolder = entry(edit, QStringLiteral("Unselectallthumbnailsatsamewebdirectory1"),
-                                    QStringLiteral("Unselect all thumbnails at sa&me web directory"));
-    edit->addSeparator();
-    QAction *selectAll =
-        entry(edit, QStringLiteral("Selectallthumbnails1"), QStringLiteral("Select &all thumbnails "));
-    QAction *unselectAll =
-        entry(edit, QStringLiteral("Unselectallthumbnails1"), QStringLiteral("U&nselect all thumbnails "));
-
-    // Download
-    QMenu *download = menu(QStringLiteral("Download1"), QStringLiteral("&Download"));
-    QMenu *run = download->addMenu(QStringLiteral("&Run"));
-    run->setObjectName(QStringLiteral("Run1Menu"));
-    run->menuAction()->setObjectName(QStringLiteral("Run1"));
-    QAction *getAny = entry(run, QStringLiteral("Getanypicture1"), QStringLiteral("Get &any picture"));
-    getAny->setIcon(AppIcons::icon(QStringLiteral("start")));
-    connect(getAny, &QAction::triggered, this, &TForm1::getAnyPicture);
-    QAction *getThumbs = entry(run, QStringLiteral("Getthumbnails1"), QStringLiteral("Get &thumbnails"));
-    connect(getThumbs, &QAction::triggered, this, &TForm1::getThumbnails);
-    QAction *getBig =
-        entry(run, QStringLiteral("Getbigsizepictures1"), QStringLiteral("Get &big size pictures"));
-    getBig->setEnabled(false);
-    connect(getBig, &QAction::triggered, this, &TForm1::getBigPictures);
-    QAction *continueEntry = entry(download, QStringLiteral("Continue1"), QStringLiteral("&Continue"));
-    continueEntry->setIcon(AppIcons::icon(QStringLiteral("continue")));
-    continueEntry->setEnabled(false);
-    connect(continueEntry, &QAction::triggered, this, &TForm1::continueRun);
-    QAction *stopEntry = entry(download, QStringLiteral("Stop1"), QStringLiteral("S&top"));
-    stopEntry->setIcon(AppIcons::icon(QStringLiteral("stop")));
-    stopEntry->setEnabled(false);
-    connect(stopEntry, &QAction::triggered, this, &TForm1::stopRun);
-    hiddenSeparator(download);
-    QAction *searchWorld =
-        entry(download, QStringLiteral("Searchintheworld1"), QStringLiteral("&Search in the world"));
-    searchWorld->setIcon(AppIcons::icon(QStringLiteral("sightfinder")));
-    entry(download, QStringLiteral("Downloadpicturesfromnewsgroups1"),
-          QStringLiteral("&Download pictures from newsgroups"));
-
-    // View
-    QMenu *view = menu(QStringLiteral("View1"), QStringLiteral("&View"));
-    m_standardButtons =
-        tick(entry(view, QStringLiteral("Standardbuttons1"), QStringLiteral("&Standard buttons")), true);
-    connect(m_standardButtons, &QAction::triggered, this, &TForm1::toggleStandardButtons);
-    m_urlBar = tick(entry(view, QStringLiteral("URLbar1"), QStringLiteral("&URL bar")), true);
-    connect(m_urlBar, &QAction::triggered, this, &TForm1::toggleUrlBar);
-    m_statusBarEntry = tick(entry(view, QStringLiteral("Statusbar2"), QStringLiteral("St&atus bar")), true);
-    connect(m_statusBarEntry, &QAction::triggered, this, &TForm1::toggleStatusBar);
-    view->addSeparator();
-    m_progressEntry = tick(
-        entry(view, QStringLiteral("Progressonstatusbar1"), QStringLiteral("Pr&ogress on status bar")), true);
-    connect(m_progressEntry, &QAction::triggered, this, &TForm1::toggleProgressOnStatusBar);
-    view->addSeparator();
-    m_pictureEntry = tick(entry(view, QStringLiteral("Picture1"), QStringLiteral("&Picture")), true);
-    connect(m_pictureEntry, &QAction::triggered, this, &TForm1::togglePictureWindow);
-    m_historyEntry =
-        tick(entry(view, QStringLiteral("Mysearchhistory1"), QStringLiteral("&My search history")), true);
-    connect(m_historyEntry, &QAction::triggered, this, &TForm1::toggleHistoryWindow);
-    hide(tick(entry(view, QStringLiteral("Thumbnail1"), QStringLiteral("&Thumbnail")), true));
-    m_displayAllInformation = hide(tick(
-        entry(view, QStringLiteral("Displayallinformation1"), QStringLiteral("Display all &information")),
-        true));
-    m_whenDownloading = hide(
-        tick(entry(view, QStringLiteral("Whendownloading1"), QStringLiteral("When &downloading")), true));
-    connect(m_whenDownloading, &QAction::triggered, this, &TForm1::togglePicturePreview);
-    view->addSeparator();
-    QAction *bestFitEntry = entry(view, QStringLiteral("Bestfit1"), QStringLiteral("&Best fit"));
-    bestFitEntry->setIcon(AppIcons::icon(QStringLiteral("bestfit")));
-    m_trackEntry = tick(
-        entry(view, QStringLiteral("Trackthelatestpicture1"), QStringLiteral("&Track the latest picture")),
-        true);
-    connect(m_trackEntry, &QAction::triggered, this, &TForm1::toggleTrackLatest);
-    hide(entry(view, QStringLiteral("Fullscreen1"), QStringLiteral("&Full screen")))
-        ->setIcon(AppIcons::icon(QStringLiteral("fullscreen")));
-    view->addSeparator();
-    m_displayBasket =
-        tick(entry(view, QStringLiteral("Displaybasket1"), QStringLiteral("&Display basket")), true);
-    connect(m_displayBasket, &QAction::triggered, this, &TForm1::toggleDisplayBasket);
-    QAction *folder = entry(view, QStringLiteral("Folder1"), QStringLiteral("F&older"));
-    folder->setIcon(AppIcons::icon(QStringLiteral("open")));
-    connect(folder, &QAction::triggered, this, &TForm1::openPictureFolder);
-    hide(entry(view, QStringLiteral("WebTree1"), QStringLiteral("&Web Tree")));
-    view->addSeparator();
-    m_thumbsEntry = tick(entry(view, QStringLiteral("Thumbs1"), QStringLiteral("Thumbs")), true);
-    connect(m_thumbsEntry, &QAction::triggered, this, &TForm1::showThumbs);
-    m_listEntry = tick(entry(view, QStringLiteral("List1"), QStringLiteral("List")), false);
-    connect(m_listEntry, &QAction::triggered, this, &TForm1::showList);
-
-    // Tools
-    QMenu *tools = menu(QStringLiteral("Tools1"), QStringLiteral("&Tools"));
-    entry(tools, QStringLiteral("Substringseditor1"), QStringLiteral("&Substrings editor"));
-    hide(entry(tools, QStringLiteral("GetURL1"), QStringLiteral("&Get URL")));
-    QMenu *wallpaper = tools->addMenu(QStringLiteral("Set &Waterpall"));
-    wallpaper->setObjectName(QStringLiteral("SetWaterpall1Menu"));
-    wallpaper->menuAction()->setObjectName(QStringLiteral("SetWaterpall1"));
-    const struct
-    {
-        const char *name;
-        const char *text;
-        const char *style;
-    } styles[] = {
-        {"Centered1", "&Centered", "0"}, {"Titled1", "&Titled", "1"}, {"Arrange1", "Arrang&e", "2"}};
-    for (const auto &s : styles) {
-        QAction *a = entry(wallpaper, QString::fromLatin1(s.name), QString::fromLatin1(s.text));
-        const QString style = QString::fromLatin1(s.style);
-        connect(a, &QAction::triggered, this, [this, style] { setWallpaper(style); });
-    }
-    wallpaper->addSeparator();
-    connect(entry(wallpaper, QStringLiteral("Clear1"), QStringLiteral("Clea&r")), &QAction::triggered, this,
-            [this] { setWallpaper(QStringLiteral("clean")); });
-    hide(entry(tools, QStringLiteral("DownloadReport1"), QStringLiteral("Download &Report")))
-        ->setEnabled(false);
-    tools->addSeparator();
-    QAction *optionsEntry = entry(tools, QStringLiteral("Options1"), QStringLiteral("&Options"));
-    optionsEntry->setIcon(AppIcons::icon(QStringLiteral("options")));
-
-    // Favorites
-    QMenu *favorites = menu(QStringLiteral("Favorites1"), QStringLiteral("&Favorites"));
-    QAction *addFavourite = entry(favorites, QStringLiteral("Add1"), QStringLiteral("&Add"));
-    entry(favorites, QStringLiteral("Organize1"), QStringLiteral("&Organize"));
-    favorites->addSeparator();
-    entry(favorites, QStringLiteral("Getfromfavorites1"), QStringLiteral("&Get from favorites"));
-
-    // Window (never shown)
-    QMenu *window = menu(QStringLiteral("Window1"), QStringLiteral("&Window"));
-    window->menuAction()->setVisible(false);
-    m_horizontal = tick(entry(window, QStringLiteral("Horizontal1"), QStringLiteral("&Horizontal")), true);
-    m_vertical = tick(entry(window, QStringLiteral("Vertical1"), QStringLiteral("&Vertical")), false);
-    auto *arrangement = new QActionGroup(this);
-    arrangement->addAction(m_horizontal);
-    arrangement->addAction(m_vertical);
-
-    // Help
-    QMenu *help = menu(QStringLiteral("Help1"), QStringLiteral("&Help"));
-    QAction *contents = entry(help, QStringLiteral("Contents1"), QStringLiteral("&Contents"));
-    contents->setIcon(AppIcons::icon(QStringLiteral("help")));
-    connect(contents, &QAction::triggered, this, &TForm1::openHelpContents);
-    hiddenSeparator(help);
-    QAction *homepage = entry(help, QStringLiteral("Homepage1"), QStringLiteral("&Homepage"));
-    homepage->setIcon(AppIcons::icon(QStringLiteral("home")));
-    connect(homepage, &QAction::triggered, this, &TForm1::openHomePage);
-    entry(help, QStringLiteral("About1"), QStringLiteral("&About"))
-        ->setIcon(AppIcons::icon(QStringLiteral("about")));
-
-    // The start button's drop-down.
-    m_popupMenu1 = new QMenu(this);
-    m_popupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    connect(entry(m_popupMenu1, QStringLiteral("GetAnyPictures1"), QStringLiteral("Get &Any Pictures")),
-            &QAction::triggered, this, &TForm1::getAnyPicture);
-    connect(entry(m_popupMenu1, QStringLiteral("GetThumbnails2"), QStringLiteral("Get &Thumbnails")),
-            &QAction::triggered, this, &TForm1::getThumbnails);
-    QAction *popupBig =
-        entry(m_popupMenu1, QStringLiteral("GetBigSizePictures2"), QStringLiteral("Get &Big Size Pictures"));
-    popupBig->setEnabled(false);
-    connect(popupBig, &QAction::triggered, this, &TForm1::getBigPictures);
-
-    // The picture pop-up menu of the picture list, the thumbnails and the history tree.
-    m_popupMenu2 = new QMenu(this);
-    m_popupMenu2->setObjectName(QStringLiteral("PopupMenu2"));
-    QAction *popupDelete = entry(m_popupMenu2, QStringLiteral("Delete2"), QStringLiteral("&Delete"));
-    connect(popupDelete, &QAction::triggered, this, &TForm1::deleteCommand);
-    m_popupMenu2->addSeparator();
-    QAction *popupSelect = entry(m_popupMenu2, QStringLiteral("Select2"), QStringLiteral("&Select"));
-    QAction *popupUnselect = entry(m_popupMenu2, QStringLiteral("Unselect2"), QStringLiteral("&Unselect"));
-    m_popupMenu2->addSeparator();
-    QAction *popupSelectFolder = entry(m_popupMenu2, QStringLiteral("Selectallthumbnailsatsamewebdirectory2"),
-                                       QStringLiteral("S&elect all thumbnails at &same web directory"));
-    QAction *popupUnselectFolder =
-        entry(m_popupMenu2, QStringLiteral("Unselectallthumbnailsatsamewebdirectory2"),
-              QStringLiteral("Unselect all thumbnails at sa&me web directory"));
-    m_popupMenu2->addSeparator();
-    QAction *popupSelectAll =
-        entry(m_popupMenu2, QStringLiteral("Selectall1"), QStringLiteral("Select &all"));
-    QAction *popupUnselectAll =
-        entry(m_popupMenu2, QStringLiteral("Unselectall1"), QStringLiteral("U&nselect all"));
-
-    m_commands.add(CommandGroup::Select, select);
-    m_commands.add(CommandGroup::Select, popupSelect);
-    m_commands.add(CommandGroup::Unselect, unselect);
-    m_commands.add(CommandGroup::Unselect, popupUnselect);
-    m_commands.add(CommandGroup::SelectByFolder, selectFolder);
-    m_commands.add(CommandGroup::SelectByFolder, popupSelectFolder);
-    m_commands.add(CommandGroup::UnselectByFolder, unselectFolder);
-    m_commands.add(CommandGroup::UnselectByFolder, popupUnselectFolder);
-    m_commands.add(CommandGroup::SelectAll, selectAll);
-    m_commands.add(CommandGroup::SelectAll, popupSelectAll);
-    m_commands.add(CommandGroup::UnselectAll, unselectAll);
-    m_commands.add(CommandGroup::UnselectAll, popupUnselectAll);
-    m_commands.add(CommandGroup::Delete, deleteEntry);
-    m_commands.add(CommandGroup::Delete, popupDelete);
-    m_commands.add(CommandGroup::Run, run->menuAction());
-    m_commands.add(CommandGroup::Stop, stopEntry);
-    m_commands.add(CommandGroup::Continue, continueEntry);
-    m_commands.add(CommandGroup::BigPictures, popupBig);
-    m_commands.add(CommandGroup::BigPictures, getBig);
-    m_commands.add(CommandGroup::Options, optionsEntry);
-    m_commands.add(CommandGroup::CompanionSearch, searchWorld);
-    m_commands.add(CommandGroup::SiteCommands, saveSite);
-    m_commands.add(CommandGroup::SiteCommands, saveSiteAs);
-    m_commands.add(CommandGroup::SiteCommands, m_reload);
-    m_commands.add(CommandGroup::AddFavourite, addFavourite);
-    m_commands.add(CommandGroup::DisplayAllInformation, m_displayAllInformation);
-}
-
-void TForm1::buildToolBar()
-{
-    QToolBar *bar = m_toolBar1;
-    m_toolButton5 = toolButton(bar, QStringLiteral("ToolButton5"), QStringLiteral("Start to download"),
-                               AppIcons::icon(QStringLiteral("start")));
-    m_toolButton5->setMenu(m_popupMenu1);
-    m_toolButton5->setPopupMode(QToolButton::MenuButtonPopup);
-    m_toolButton5->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_toolButton5, &QToolButton::clicked, this, &TForm1::getAnyPicture);
-    connect(m_toolButton5, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &pos) { m_popupMenu1->popup(m_toolButton5->mapToGlobal(pos)); });
-    bar->addWidget(m_toolButton5);
-
-    m_toolButton10 = toolButton(bar, QStringLiteral("ToolButton10"), QStringLiteral("Continue downloading"),
-                                AppIcons::icon(QStringLiteral("continue")));
-    m_toolButton10->setEnabled(false);
-    connect(m_toolButton10, &QToolButton::clicked, this, &TForm1::continueRun);
-    bar->addWidget(m_toolButton10);
-
-    m_toolButton7 = toolButton(bar, QStringLiteral("ToolButton7"), QStringLiteral("Stop downloading"),
-                               AppIcons::icon(QStringLiteral("stop")));
-    m_toolButton7->setEnabled(false);
-    connect(m_toolButton7, &QToolButton::clicked, this, &TForm1::stopRun);
-    bar->addWidget(m_toolButton7);
-    bar->addSeparator();
-
-    m_toolButton1 = toolButton(bar, QStringLiteral("ToolButton1"), QStringLiteral("Set the option"),
-                               AppIcons::icon(QStringLiteral("options")));
-    bar->addWidget(m_toolButton1);
-    bar->addSeparator();
-
-    m_toolButton9 =
-        toolButton(bar, QStringLiteral("ToolButton9"), QStringLiteral("View the picture in full screen"),
-                   AppIcons::icon(QStringLiteral("fullscreen")));
-    bar->addWidget(m_toolButton9);
-    m_toolButton2 = toolButton(bar, QStringLiteral("ToolButton2"), QStringLiteral("Best fit"),
-                               AppIcons::icon(QStringLiteral("bestfit")));
-    bar->addWidget(m_toolButton2);
-    bar->addSeparator();
-
-    m_toolButton16 = toolButton(bar, QStringLiteral("ToolButton16"), QStringLiteral("View as the thumbnails"),
-                                AppIcons::icon(QStringLiteral("thumbs")));
-    m_toolButton16->setCheckable(true);
-    m_toolButton16->setAutoExclusive(true);
-    m_toolButton16->setChecked(true);
-    connect(m_toolButton16, &QToolButton::clicked, this, &TForm1::showThumbs);
-    bar->addWidget(m_toolButton16);
-    m_toolButton17 = toolButton(bar, QStringLiteral("ToolButton17"), QStringLiteral("View in the detail"),
-                                AppIcons::icon(QStringLiteral("list")));
-    m_toolButton17->setCheckable(true);
-    m_toolButton17->setAutoExclusive(true);
-    connect(m_toolButton17, &QToolButton::clicked, this, &TForm1::showList);
-    bar->addWidget(m_toolButton17);
-    bar->addSeparator();
-
-    m_toolButton12 = toolButton(bar, QStringLiteral("ToolButton12"), QStringLiteral("Sightfinder"),
-                                AppIcons::icon(QStringLiteral("sightfinder")));
-    bar->addWidget(m_toolButton12)->setVisible(false);
-    m_toolButton3 = toolButton(bar, QStringLiteral("ToolButton3"), QStringLiteral("Open a web site"),
-                               AppIcons::icon(QStringLiteral("open")));
-    m_toolButton3->setText(QStringLiteral("Load"));
-    bar->addWidget(m_toolButton3)->setVisible(false);
-    m_toolButton4 = toolButton(bar, QStringLiteral("ToolButton4"), QStringLiteral("Save a web site"),
-                               AppIcons::icon(QStringLiteral("save")));
-    m_toolButton4->setText(QStringLiteral("Save"));
-    bar->addWidget(m_toolButton4)->setVisible(false);
-
-    m_commands.add(CommandGroup::Run, m_toolButton5);
-    m_commands.add(CommandGroup::Stop, m_toolButton7);
-    m_commands.add(CommandGroup::Continue, m_toolButton10);
-    m_commands.add(CommandGroup::Options, m_toolButton1);
-    m_commands.add(CommandGroup::CompanionSearch, m_toolButton12);
-    m_commands.add(CommandGroup::SiteCommands, m_toolButton3);
-    m_commands.add(CommandGroup::SiteCommands, m_toolButton4);
+    m_standardButtons = action("Standardbuttons1");
+    m_urlBar = action("URLbar1");
+    m_statusBarEntry = action("Statusbar2");
+    m_progressEntry = action("Progressonstatusbar1");
+    m_pictureEntry = action("Picture1");
+    m_historyEntry = action("Mysearchhistory1");
+    m_whenDownloading = action("Whendownloading1");
+    m_trackEntry = action("Trackthelatestpicture1");
+    m_displayBasket = action("Displaybasket1");
+    m_thumbsEntry = action("Thumbs1");
+    m_listEntry = action("List1");
+    m_horizontal = action("Horizontal1");
+    m_vertical = action("Vertical1");
+    m_reload = action("Reload1");
+    m_popupMenu2 = builder.menu(QStringLiteral("PopupMenu2"));
+    m_toolButton16 = builder.button(QStringLiteral("ToolButton16"));
+    m_toolButton17 = builder.button(QStringLiteral("ToolButton17"));
 }
 
 bool TForm1::formCreate(QString *error)
@@ -504,7 +187,7 @@ bool TForm1::formCreate(QString *error)
     m_engine = std::make_unique<CrawlEngine>(*m_search, *this);
 
     m_exitWithoutAsking = false;
-    m_progressOnStatusBar = true;
+    m_progressEntry->setChecked(true);
     m_engine->setProgressOnStatusBar(true);
     m_search->setModified(false);
     m_displayBasket->setChecked(m_settings.bwindow);
@@ -512,7 +195,7 @@ bool TForm1::formCreate(QString *error)
     m_status->setPanelText(10, QString());
     m_siteName = QStringLiteral("default.sit");
     m_search->setSiteName(m_siteName);
-    m_picturePreview = true;
+    m_whenDownloading->setChecked(true);
     m_standardButtons->setChecked(true);
     m_urlBar->setChecked(true);
     m_statusBarEntry->setChecked(true);
@@ -526,10 +209,9 @@ bool TForm1::formCreate(QString *error)
     m_commands.set(CommandGroup::AddFavourite, false);
     m_commands.setSelection(false);
     m_commands.set(CommandGroup::Delete, false);
-    m_trackLatest = true;
     m_trackEntry->setChecked(true);
     m_programFolder = programFolder(QCoreApplication::applicationFilePath());
-    m_pictureShown = true;
+    m_pictureEntry->setChecked(true);
     m_bestFit = false;
     m_helpFile = m_programFolder + QStringLiteral("help/index.html");
 
@@ -694,19 +376,15 @@ void TForm1::toggleStatusBar()
 
 void TForm1::toggleProgressOnStatusBar()
 {
-    m_progressOnStatusBar = !m_progressOnStatusBar;
-    m_progressEntry->setChecked(m_progressOnStatusBar);
     if (m_engine)
-        m_engine->setProgressOnStatusBar(m_progressOnStatusBar);
+        m_engine->setProgressOnStatusBar(progressOnStatusBar());
 }
 
 void TForm1::togglePictureWindow()
 {
-    // The Picture window itself comes with the picture viewers.
-    m_pictureShown = !m_pictureShown;
-    m_picturePreview = m_pictureShown;
-    m_pictureEntry->setChecked(m_pictureShown);
-    m_whenDownloading->setChecked(m_picturePreview);
+    // The Picture window itself comes with the picture viewers; until then
+    // its tick says whether it is shown, and picture preview goes with it.
+    m_whenDownloading->setChecked(m_pictureEntry->isChecked());
 }
 
 void TForm1::toggleHistoryWindow()
@@ -727,18 +405,6 @@ void TForm1::toggleHistoryWindow()
     m_treeform->show();
 }
 
-void TForm1::togglePicturePreview()
-{
-    m_picturePreview = !m_picturePreview;
-    m_whenDownloading->setChecked(m_picturePreview);
-}
-
-void TForm1::toggleTrackLatest()
-{
-    m_trackLatest = !m_trackLatest;
-    m_trackEntry->setChecked(m_trackLatest);
-}
-
 void TForm1::toggleDisplayBasket()
 {
     // The check mark has already flipped; the basket follows it once it exists.
@@ -754,9 +420,33 @@ void TForm1::openPictureFolder()
     QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
 }
 
+bool TForm1::trackLatest() const
+{
+    return m_trackEntry->isChecked();
+}
+
+bool TForm1::picturePreview() const
+{
+    return m_whenDownloading->isChecked();
+}
+
+bool TForm1::pictureWindowShown() const
+{
+    return m_pictureEntry->isChecked();
+}
+
+bool TForm1::progressOnStatusBar() const
+{
+    return m_progressEntry->isChecked();
+}
+
+bool TForm1::thumbnailView() const
+{
+    return m_thumbsEntry->isChecked();
+}
+
 void TForm1::setViewStyle(bool thumbnails)
 {
-    m_thumbnailView = thumbnails;
     m_toolButton16->setChecked(thumbnails);
     m_toolButton17->setChecked(!thumbnails);
     m_thumbsEntry->setChecked(thumbnails);

@@ -13,7 +13,6 @@
 class CrawlEngine;
 class CurrentSearch;
 class QAction;
-class QActionGroup;
 class QComboBox;
 class QFrame;
 class QLabel;
@@ -62,12 +61,13 @@ public:
     void setActivePane(Pane pane) { m_activePane = pane; }
     bool exitWithoutAsking() const { return m_exitWithoutAsking; }
     void setExitWithoutAsking(bool on) { m_exitWithoutAsking = on; }
-    bool trackLatest() const { return m_trackLatest; }
-    bool picturePreview() const { return m_picturePreview; }
-    bool pictureWindowShown() const { return m_pictureShown; }
-    bool progressOnStatusBar() const { return m_progressOnStatusBar; }
+    // The view state is the ticks of the View menu.
+    bool trackLatest() const;
+    bool picturePreview() const;
+    bool pictureWindowShown() const;
+    bool progressOnStatusBar() const;
     bool bestFit() const { return m_bestFit; }
-    bool thumbnailView() const { return m_thumbnailView; }
+    bool thumbnailView() const;
     bool substringMarkShown() const { return m_substringMark; }
     QString siteName() const { return m_siteName; }
 
@@ -98,11 +98,14 @@ public:
     void showError(const QString &text) override;
     void runFinished(bool stopped) override;
 
-    // The commands, as the menus, tool bar and pop-up menus run them.
+    // The commands, as the menus, tool bar and pop-up menus run them. The
+    // toggles of checkable entries run after the entry has ticked or unticked
+    // itself.
     void getAnyPicture();
     void getThumbnails();
     void getBigPictures();
     void stopRun();
+    void exitCommand() { close(); }
     void continueRun();
     void deleteCommand();
     void toggleStandardButtons();
@@ -111,13 +114,15 @@ public:
     void toggleProgressOnStatusBar();
     void togglePictureWindow();
     void toggleHistoryWindow();
-    void togglePicturePreview();
-    void toggleTrackLatest();
     void toggleDisplayBasket();
     void openPictureFolder();
     void showThumbs();
     void showList();
     void setWallpaper(const QString &style);
+    void wallpaperCentered() { setWallpaper(QStringLiteral("0")); }
+    void wallpaperTiled() { setWallpaper(QStringLiteral("1")); }
+    void wallpaperArranged() { setWallpaper(QStringLiteral("2")); }
+    void wallpaperClear() { setWallpaper(QStringLiteral("clean")); }
     void openHelpContents();
     void openHomePage();
 
@@ -132,10 +137,7 @@ protected:
 
 private:
     void buildLayout();
-    void buildMenus();
-    void buildToolBar();
-    QAction *entry(QMenu *menu, const QString &name, const QString &text);
-    QAction *hiddenSeparator(QMenu *menu);
+    void buildCommands();
     void layoutUrlBar();
     void togglePanel(QWidget *panel, int &rememberedHeight, QAction *entry);
     void onFocusChanged(QWidget *now);
@@ -171,23 +173,11 @@ private:
     QPixmap m_image6; // no substrings
     QMainWindow *m_panel5 = nullptr;
     StatusPanelBar *m_status = nullptr;
-    QMenu *m_popupMenu1 = nullptr;
     QMenu *m_popupMenu2 = nullptr;
 
-    // Tool buttons.
-    QToolButton *m_toolButton5 = nullptr;
-    QToolButton *m_toolButton10 = nullptr;
-    QToolButton *m_toolButton7 = nullptr;
-    QToolButton *m_toolButton1 = nullptr;
-    QToolButton *m_toolButton9 = nullptr;
-    QToolButton *m_toolButton2 = nullptr;
+    // The entries and buttons the window ticks, reads or switches itself.
     QToolButton *m_toolButton16 = nullptr;
     QToolButton *m_toolButton17 = nullptr;
-    QToolButton *m_toolButton12 = nullptr;
-    QToolButton *m_toolButton3 = nullptr;
-    QToolButton *m_toolButton4 = nullptr;
-
-    // Menu entries the window ticks or switches itself.
     QAction *m_standardButtons = nullptr;
     QAction *m_urlBar = nullptr;
     QAction *m_statusBarEntry = nullptr;
@@ -195,7 +185,6 @@ private:
     QAction *m_pictureEntry = nullptr;
     QAction *m_historyEntry = nullptr;
     QAction *m_whenDownloading = nullptr;
-    QAction *m_displayAllInformation = nullptr;
     QAction *m_trackEntry = nullptr;
     QAction *m_displayBasket = nullptr;
     QAction *m_thumbsEntry = nullptr;
@@ -211,12 +200,8 @@ private:
 
     Pane m_activePane = Pane::MainWindow;
     bool m_exitWithoutAsking = false;
-    bool m_progressOnStatusBar = true;
-    bool m_trackLatest = true;
-    bool m_picturePreview = true;
-    bool m_pictureShown = true;
+    // Best fit is the picture viewer's, not a tick.
     bool m_bestFit = false;
-    bool m_thumbnailView = true;
     bool m_substringMark = false;
     bool m_created = false;
     QString m_siteName = QStringLiteral("default.sit");

@@ -21,6 +21,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QTest>
@@ -106,8 +107,25 @@ struct Desktop
 struct RunCommands
 {
     bool start, run, stop, cont, options, world;
+    // Off when a menu entry disagrees with the button of its group: no state
+    // the window should be in compares equal then.
+    bool agree = true;
     bool operator==(const RunCommands &) const = default;
 };
+
+char *toString(const RunCommands &c)
+{
+    return qstrdup(QStringLiteral("start %1 run %2 stop %3 continue %4 options %5 world %6%7")
+                       .arg(c.start)
+                       .arg(c.run)
+                       .arg(c.stop)
+                       .arg(c.cont)
+                       .arg(c.options)
+                       .arg(c.world)
+                       .arg(c.agree ? QString() : QStringLiteral(" (menu and buttons disagree)"))
+                       .toLatin1()
+                       .constData());
+}
 
 RunCommands runCommands(const Desktop &d)
 {
@@ -115,13 +133,13 @@ RunCommands runCommands(const Desktop &d)
     const bool stop = d.button("ToolButton7")->isEnabled();
     const bool cont = d.button("ToolButton10")->isEnabled();
     const bool options = d.button("ToolButton1")->isEnabled();
+    const bool world = d.action("Searchintheworld1")->isEnabled();
+    RunCommands seen{start, d.action("Run1")->isEnabled(), stop, cont, options, world};
     // The menu entries of each group always agree with the buttons.
-    if (d.action("Run1")->isEnabled() != start || d.action("Stop1")->isEnabled() != stop ||
-        d.action("Continue1")->isEnabled() != cont || d.action("Options1")->isEnabled() != options)
-        return {!start, !start, !stop, !cont, !options, false};
-    return {start,   d.action("Run1")->isEnabled(),
-            stop,    cont,
-            options, d.action("Searchintheworld1")->isEnabled()};
+    seen.agree = seen.run == start && d.action("Stop1")->isEnabled() == stop &&
+                 d.action("Continue1")->isEnabled() == cont && d.action("Options1")->isEnabled() == options &&
+                 d.button("ToolButton12")->isEnabled() == world;
+    return seen;
 }
 
 const RunCommands Running{false, false, true, false, false, false};
@@ -145,6 +163,8 @@ private Q_SLOTS:
     void refusalsWhileRunning();
     void closeAsksAndWritesBack();
     void viewToggles();
+    void noMenuOfDockWindows();
+    void viewStateIsTheTicks();
 
 private:
     HttpTestServer m_server;
@@ -485,23 +505,37 @@ void TestMainWindow::viewToggles()
 {
     Desktop d;
     QVERIFY(d.open());
+    // A hidden bar gives its room to the rest of the window; shown again it
+    // takes its own height back.
     QWidget *toolPanel = d.find<QWidget>("Panel2");
-    QCOMPARE(toolPanel->height(), 44);
+    QWidget *urlPanel = d.find<QWidget>("Panel4");
+    QTRY_COMPARE(urlPanel->y(), 44);
     d.action("Standardbuttons1")->trigger();
     QVERIFY(!toolPanel->isVisible());
     QVERIFY(!d.action("Standardbuttons1")->isChecked());
+    QTRY_COMPARE(urlPanel->y(), 0);
     d.startFromUrlBar(m_depth.start);
     QVERIFY(d.waitForIdle());
     d.action("Standardbuttons1")->trigger();
     QVERIFY(toolPanel->isVisible());
-    QTRY_COMPARE(toolPanel->height(), 44);
+    QVERIFY(d.action("Standardbuttons1")->isChecked());
+    QTRY_COMPARE(urlPanel->y(), 44);
+    QCOMPARE(toolPanel->geometry(), QRect(0, 0, urlPanel->width(), 44));
 
     QWidget *statusBar = d.status();
-    const int statusHeight = statusBar->height();
+    QWidget *central = d.form->centralWidget();
+    const int ownHeight = statusBar->sizeHint().expandedTo(statusBar->minimumSize()).height();
+    QCOMPARE(statusBar->height(), ownHeight);
     d.action("Statusbar2")->trigger();
     QVERIFY(!statusBar->isVisible());
+    QVERIFY(!d.action("Statusbar2")->isChecked());
+    QTRY_COMPARE(central->geometry().bottom(), d.form->rect().bottom());
     d.action("Statusbar2")->trigger();
-    QTRY_COMPARE(statusBar->height(), statusHeight);
+    QVERIFY(statusBar->isVisible());
+    QVERIFY(d.action("Statusbar2")->isChecked());
+    QTRY_COMPARE(central->geometry().bottom(), d.form->rect().bottom() - ownHeight);
+    QCOMPARE(statusBar->geometry().top(), central->geometry().bottom() + 1);
+    QCOMPARE(statusBar->height(), ownHeight);
 
     d.action("List1")->trigger();
     QVERIFY(d.button("ToolButton17")->isChecked());
@@ -526,6 +560,71 @@ void TestMainWindow::viewToggles()
     QCOMPARE(d.tree()->topLevelItem(0)->childCount(), 1);
     QCOMPARE(d.form->history().selected(), -1);
     QVERIFY(!d.tree()->currentItem());
+}
+
+void TestMainWindow::noMenuOfDockWindows()
+{
+    // Qt's own show/hide menu of the dock windows would bypass the View
+    // menu's ticks: a right click on a dock window's title or on the menu bar
+    // opens nothing.
+    Desktop d;
+    QVERIFY(d.open());
+    TTreeform *dock = d.form->treeform();
+    QVERIFY(!dock->isFloating());
+    QMenuBar *bar = d.form->menuBar();
+    const struct
+    {
+        QWidget *widget;
+        QPoint at;
+    } places[] = {{dock, QPoint(dock->width() / 2, dock->widget()->geometry().top() / 2)},
+                  {bar, QPoint(bar->width() - 4, bar->height() / 2)}};
+    for (const auto &place : places) {
+        QVERIFY(!place.widget->childAt(place.at));
+        QContextMenuEvent click(QContextMenuEvent::Mouse, place.at, place.widget->mapToGlobal(place.at));
+        QCoreApplication::sendEvent(place.widget, &click);
+        QWidget *shown = QApplication::activePopupWidget();
+        if (shown)
+            shown->close();
+        QVERIFY2(!shown, qPrintable(place.widget->objectName()));
+    }
+    QVERIFY(d.form->treeform()->isVisible());
+    QVERIFY(d.action("Mysearchhistory1")->isChecked());
+}
+
+void TestMainWindow::viewStateIsTheTicks()
+{
+    Desktop d;
+    QVERIFY(d.open());
+    TForm1 &f = *d.form;
+    QVERIFY(f.trackLatest() && f.picturePreview() && f.pictureWindowShown() && f.progressOnStatusBar() &&
+            f.thumbnailView());
+
+    d.action("Trackthelatestpicture1")->trigger();
+    QVERIFY(!f.trackLatest());
+    // The Picture window takes picture preview with it, not the other way round.
+    d.action("Picture1")->trigger();
+    QVERIFY(!f.pictureWindowShown());
+    QVERIFY(!f.picturePreview());
+    QVERIFY(!d.action("Whendownloading1")->isChecked());
+    d.action("Picture1")->trigger();
+    QVERIFY(f.pictureWindowShown() && f.picturePreview());
+    d.action("Whendownloading1")->trigger();
+    QVERIFY(!f.picturePreview());
+    QVERIFY(f.pictureWindowShown());
+    d.action("List1")->trigger();
+    QVERIFY(!f.thumbnailView());
+    d.action("Thumbs1")->trigger();
+    QVERIFY(f.thumbnailView());
+
+    // Without progress on the status bar a run shows no slot gauge.
+    d.action("Progressonstatusbar1")->trigger();
+    QVERIFY(!f.progressOnStatusBar());
+    m_server.setResponseDelay(100);
+    d.startFromUrlBar(m_depth.start);
+    QVERIFY(d.engine()->isRunning());
+    QVERIFY(!d.status()->gauge(1)->isVisible());
+    QVERIFY(d.waitForIdle());
+    m_server.setResponseDelay(0);
 }
 
 QTEST_MAIN(TestMainWindow)
