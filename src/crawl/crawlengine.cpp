@@ -3,6 +3,7 @@
 #include "crawl/bigpicturepass.h"
 #include "crawl/crawltexts.h"
 #include "crawl/picturesaver.h"
+#include "crawl/startchecks.h"
 #include "crawl/urlinfo.h"
 #include "html/addressrules.h"
 #include "html/pagescanner.h"
@@ -24,18 +25,8 @@ namespace {
 // A page body beyond this is not kept: its first part is scanned.
 constexpr qint64 PageBodyLimit = 16 * 1024 * 1024;
 
-const QString MustInputSubdirectory =
-    QStringLiteral("Must input subdirectory name, such as \"a\", \"b\" or \"c\" etc into \"Save To\".");
-const QString BadSubdirectory = QStringLiteral("\"Subdirectory\" can not include char \\ / : * \" < > | . "
-                                               "You should input character \"a\", \"b\" etc in "
-                                               "\"Subdirectory\" on URL bar rather than input \"c:\\a\", "
-                                               "\"c:\\b\". Do not try to input the full name of a "
-                                               "directory into \"Subdirectory\". ");
-const QString MustInputUrl = QStringLiteral("Must input URL.");
 const QString SubstringQuestion =
     QStringLiteral("The substring may be not belong to current URL, do you want to clear it ?");
-const QString MustSelectThumbnails =
-    QStringLiteral("Must select the thumbnails for downloading big size pictures.");
 
 QString slotText(const char *before, int slot, const char *after)
 {
@@ -45,18 +36,6 @@ QString slotText(const char *before, int slot, const char *after)
 int floored(int value)
 {
     return value < 0 ? 0 : value;
-}
-
-// Why a picture sub-folder name cannot be used, or empty.
-QString subdirectoryProblem(const QString &subdir)
-{
-    if (subdir.isEmpty())
-        return MustInputSubdirectory;
-    static const QString badChars = QStringLiteral("\"*/:<>?\\|");
-    bool bad = subdir == u"." || subdir == u"..";
-    for (QChar c : subdir)
-        bad = bad || badChars.contains(c) || c.unicode() < 32;
-    return bad ? BadSubdirectory : QString();
 }
 
 bool isHtmlType(const QByteArray &type)
@@ -178,7 +157,7 @@ bool CrawlEngine::getBigPictures(const QString &address)
     if (db.isOpen() && history.selected() >= 0 && history.selected() == m_search.node())
         ticked = db.TinyTableV1.findFirst(QStringLiteral("Checked"), 1);
     if (!ticked) {
-        m_host.showWarning(MustSelectThumbnails);
+        m_host.showWarning(StartText::MustSelectThumbnails);
         return false;
     }
     if (m_keywordSearch && settings().extendedlevel == 0)
@@ -221,7 +200,7 @@ bool CrawlEngine::checkStart(int mode, QString &address)
         return false;
     }
     if (address.isEmpty()) {
-        m_host.showWarning(MustInputUrl);
+        m_host.showWarning(StartText::MustInputUrl);
         return false;
     }
     address = normaliseStartAddress(address);

@@ -46,7 +46,6 @@ public:
     bool continueRun();
 
     bool isRunning() const { return m_running; }
-    bool isStopping() const { return m_stopping; }
     CurrentSearch &search() { return m_search; }
     int mode() const;
     const RunCounters &counters() const;

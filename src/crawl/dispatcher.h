@@ -59,7 +59,6 @@ public:
     int slotCount() const { return m_slotCount; }
     Slot &slot(int n) { return m_slots[n]; }
     const QList<int> &active() const { return m_active; }
-    bool hasFree() const { return !m_free.isEmpty(); }
     int pagesInFlight() const { return m_pagesInFlight; }
 
     // Some slot fetches this address now.

@@ -42,7 +42,6 @@ public:
     Settings &settings() { return m_settings; }
     const WorkingFolders &folders() const { return m_folders; }
     SearchHistory &history() { return m_history; }
-    SearchDisplay &display() { return m_display; }
     SearchDatabase &database() { return m_db; }
     OpenSearchState &state() { return m_state; }
     const OpenSearchState &state() const { return m_state; }
