@@ -202,6 +202,23 @@ private Q_SLOTS:
         QCOMPARE(db.TinyTableS.recordCount(), 1);
         QCOMPARE(db.readSearchInformation(), QStringLiteral("two\n"));
     }
+
+    // Making a database never replaces a file that is there: it may be another search's.
+    void createNeverReplacesAFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("x.dat"));
+        {
+            SearchDatabase first;
+            QVERIFY(first.create(path));
+            QVERIFY(first.writeSearchInformation(QStringLiteral("mine\n")));
+        }
+        SearchDatabase second;
+        QVERIFY(!second.create(path));
+        QVERIFY(!second.isOpen());
+        QVERIFY(second.open(path));
+        QCOMPARE(second.readSearchInformation(), QStringLiteral("mine\n"));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestSearchDatabase)
