@@ -1,11 +1,11 @@
 // Our own icon drawings and the wallpaper command.
 
 #include "app/appicons.h"
-#include <QSvgRenderer>
 #include "app/wallpaper.h"
 #include "platform/settingsstore.h"
 #include "support/testenv.h"
 #include "support/testimages.h"
+#include <QSvgRenderer>
 
 #include <QDir>
 #include <QDirIterator>

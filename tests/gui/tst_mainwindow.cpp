@@ -5,9 +5,10 @@
 #include "app/slotgauge.h"
 #include "app/statuspanelbar.h"
 #include "crawl/crawlengine.h"
-#include "store/currentsearch.h"
 #include "messageboxanswerer.h"
+#include "openmainwindow.h"
 #include "platform/settingsstore.h"
+#include "store/currentsearch.h"
 #include "store/gui/historytreeview.h"
 #include "store/gui/treeform.h"
 #include "store/historyfile.h"
@@ -40,18 +41,7 @@ struct Desktop
     std::unique_ptr<TForm1> form;
     MessageBoxAnswerer boxes;
 
-    bool open()
-    {
-        form = std::make_unique<TForm1>();
-        QString error;
-        if (!form->formCreate(&error))
-            return false;
-        form->createToolWindows();
-        form->resize(1000, 700);
-        form->show();
-        form->activateWindow();
-        return QTest::qWaitForWindowExposed(form.get());
-    }
+    bool open() { return openMainWindow(form); }
 
     template <typename T> T *find(const char *name) const
     {

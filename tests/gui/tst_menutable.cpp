@@ -3,6 +3,7 @@
 // text, its state at start and the command group that switches it.
 
 #include "app/form1.h"
+#include "openmainwindow.h"
 #include "support/testenv.h"
 
 #include <QAction>
@@ -31,17 +32,7 @@ struct Window
     TestEnv env;
     std::unique_ptr<TForm1> form;
 
-    bool open()
-    {
-        form = std::make_unique<TForm1>();
-        QString error;
-        if (!form->formCreate(&error))
-            return false;
-        form->createToolWindows();
-        form->resize(1000, 700);
-        form->show();
-        return QTest::qWaitForWindowExposed(form.get());
-    }
+    bool open() { return openMainWindow(form); }
 };
 
 // The groups that turn the control off, each switched off in turn with all
