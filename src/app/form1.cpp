@@ -581,7 +581,7 @@ void TForm1::setSlotGauge(int slot, GaugeColor color, bool visible, const QStrin
     if (!gauge)
         return;
     if (!visible) {
-        gauge->setValue(0);
+        gauge->setPercent(0);
         gauge->setColor(GaugeColor::Green);
         gauge->hide();
         return;
@@ -597,7 +597,7 @@ void TForm1::setSlotProgress(int slot, GaugeColor color, int percent)
     if (!gauge)
         return;
     gauge->setColor(color);
-    gauge->setValue(std::clamp(percent, 0, 100));
+    gauge->setPercent(std::clamp(percent, 0, 100));
 }
 
 void TForm1::setCaption(const QString &caption)
@@ -661,5 +661,6 @@ void TForm1::showError(const QString &text)
 
 void TForm1::runFinished(bool stopped)
 {
+    m_status->flushPaint();
     Q_EMIT runEnded(stopped);
 }

@@ -1,8 +1,10 @@
 #include "app/slotgauge.h"
 
+#include "app/repaintpacer.h"
+
 #include <QPainter>
 
-SlotGauge::SlotGauge(QWidget *parent) : QProgressBar(parent)
+SlotGauge::SlotGauge(RepaintPacer *pacer, QWidget *parent) : QProgressBar(parent), m_pacer(pacer)
 {
     setRange(0, 100);
     setValue(0);
@@ -27,7 +29,15 @@ void SlotGauge::setColor(GaugeColor color)
     if (m_color == color)
         return;
     m_color = color;
-    update();
+    m_pacer->request(this);
+}
+
+void SlotGauge::setPercent(int percent)
+{
+    if (m_percent == percent)
+        return;
+    m_percent = percent;
+    m_pacer->request(this);
 }
 
 void SlotGauge::paintEvent(QPaintEvent *)
@@ -35,9 +45,8 @@ void SlotGauge::paintEvent(QPaintEvent *)
     QPainter painter(this);
     const QRect frame = rect();
     painter.fillRect(frame, palette().color(QPalette::Base));
-    const int span = maximum() - minimum();
-    if (span > 0 && value() > minimum()) {
-        const int filled = (frame.width() - 2) * (value() - minimum()) / span;
+    if (m_percent > 0) {
+        const int filled = (frame.width() - 2) * m_percent / 100;
         painter.fillRect(QRect(frame.left() + 1, frame.top() + 1, filled, frame.height() - 2),
                          colorValue(m_color));
     }

@@ -4,16 +4,21 @@
 
 #include <QProgressBar>
 
+class RepaintPacer;
+
 // One connection slot's progress in the status bar, drawn flat in its slot
 // colour whatever the widget style would make of a progress bar.
 class SlotGauge : public QProgressBar
 {
     Q_OBJECT
 public:
-    explicit SlotGauge(QWidget *parent = nullptr);
+    SlotGauge(RepaintPacer *pacer, QWidget *parent = nullptr);
 
     GaugeColor color() const { return m_color; }
     void setColor(GaugeColor color);
+    // What the gauge shows, 0 to 100; painted at the pacer's pace.
+    int percent() const { return m_percent; }
+    void setPercent(int percent);
     static QColor colorValue(GaugeColor color);
 
 protected:
@@ -21,4 +26,6 @@ protected:
 
 private:
     GaugeColor m_color = GaugeColor::Blue;
+    int m_percent = 0;
+    RepaintPacer *m_pacer = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "app/statuspanelbar.h"
 
 #include "app/appicons.h"
+#include "app/repaintpacer.h"
 #include "app/slotgauge.h"
 
 #include <QPainter>
@@ -16,6 +17,7 @@ StatusPanelBar::StatusPanelBar(QWidget *parent) : QStatusBar(parent)
     setObjectName(QStringLiteral("StatusBar1"));
     setMinimumHeight(22);
     setSizeGripEnabled(true);
+    m_pacer = new RepaintPacer(40, this);
     for (int i = 0; i < PanelCount; ++i) {
         m_widths << Widths[i];
         m_texts << QString();
@@ -29,7 +31,7 @@ StatusPanelBar::StatusPanelBar(QWidget *parent) : QStatusBar(parent)
     m_widths[10] = std::max(Widths[10], 8 + metrics.horizontalAdvance(QStringLiteral("99999 k/s")));
     m_statusPicture = AppIcons::statusIcon(0);
     for (int slot = 1; slot <= GaugeCount; ++slot) {
-        auto *g = new SlotGauge(this);
+        auto *g = new SlotGauge(m_pacer, this);
         g->setObjectName(QStringLiteral("Gauge%1").arg(slot));
         g->setColor(GaugeColor::Blue);
         g->hide();
@@ -60,7 +62,7 @@ void StatusPanelBar::setPanelText(int panel, const QString &text)
     if (panel < 0 || panel >= PanelCount || m_texts.at(panel) == text)
         return;
     m_texts[panel] = text;
-    update(panelRect(panel));
+    m_pacer->request(this);
 }
 
 void StatusPanelBar::setStatus(int icon, const QString &text)
@@ -70,8 +72,13 @@ void StatusPanelBar::setStatus(int icon, const QString &text)
         m_statusPicture = AppIcons::statusIcon(icon);
     }
     m_texts[0] = text;
-    update(panelRect(0));
+    m_pacer->request(this);
     Q_EMIT statusChanged(icon, text);
+}
+
+void StatusPanelBar::flushPaint()
+{
+    m_pacer->flush();
 }
 
 SlotGauge *StatusPanelBar::gauge(int slot) const

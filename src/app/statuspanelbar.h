@@ -5,6 +5,7 @@
 #include <QStatusBar>
 #include <array>
 
+class RepaintPacer;
 class SlotGauge;
 
 // The main window's status bar: twelve panels of fixed widths (the last one
@@ -32,6 +33,9 @@ public:
     // slot counts from 1.
     SlotGauge *gauge(int slot) const;
     QRect gaugeGeometry(int slot) const;
+    // Paints every pending change of the texts and gauges now.
+    void flushPaint();
+    RepaintPacer *pacer() const { return m_pacer; }
 
 Q_SIGNALS:
     void statusChanged(int icon, const QString &text);
@@ -48,4 +52,5 @@ private:
     int m_statusIcon = 0;
     QIcon m_statusPicture;
     std::array<SlotGauge *, GaugeCount> m_gauges{};
+    RepaintPacer *m_pacer = nullptr;
 };

@@ -1,6 +1,5 @@
 #pragma once
 
-
 #include <QIconEngine>
 
 // An icon drawn from our own SVG pictures at whatever size is asked for. A
@@ -10,7 +9,7 @@ class SvgIconEngine : public QIconEngine
 public:
     struct Layer
     {
-        QString file; // an SVG drawing
+        QString file;                     // an SVG drawing
         QRectF area = QRectF(0, 0, 1, 1); // fraction of the icon's square
     };
 
