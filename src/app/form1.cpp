@@ -583,12 +583,12 @@ void TForm1::setSlotGauge(int slot, GaugeColor color, bool visible, const QStrin
     if (!visible) {
         gauge->setPercent(0);
         gauge->setColor(GaugeColor::Green);
-        gauge->hide();
+        gauge->setShown(false);
         return;
     }
     gauge->setColor(color);
     gauge->setToolTip(hint);
-    gauge->show();
+    gauge->setShown(true);
 }
 
 void TForm1::setSlotProgress(int slot, GaugeColor color, int percent)

@@ -20,6 +20,7 @@ void RepaintPacer::request(QWidget *widget)
 void RepaintPacer::flush()
 {
     m_timer.stop();
+    Q_EMIT flushing();
     const QVector<QPointer<QWidget>> pending = std::exchange(m_pending, {});
     for (const QPointer<QWidget> &w : pending) {
         if (w)

@@ -22,6 +22,11 @@ public:
     // Paints what is pending now (the end of a run shows its last state at once).
     void flush();
 
+Q_SIGNALS:
+    // Just before the pending widgets paint: state kept back until then
+    // (a gauge's visibility) is applied.
+    void flushing();
+
 private:
     QTimer m_timer;
     QVector<QPointer<QWidget>> m_pending;

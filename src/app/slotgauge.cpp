@@ -9,6 +9,10 @@ SlotGauge::SlotGauge(RepaintPacer *pacer, QWidget *parent) : QProgressBar(parent
     setRange(0, 100);
     setValue(0);
     setTextVisible(false);
+    connect(pacer, &RepaintPacer::flushing, this, [this]() {
+        if (isVisibleTo(parentWidget()) != m_shown)
+            setVisible(m_shown);
+    });
 }
 
 QColor SlotGauge::colorValue(GaugeColor color)
@@ -29,6 +33,14 @@ void SlotGauge::setColor(GaugeColor color)
     if (m_color == color)
         return;
     m_color = color;
+    m_pacer->request(this);
+}
+
+void SlotGauge::setShown(bool on)
+{
+    if (m_shown == on)
+        return;
+    m_shown = on;
     m_pacer->request(this);
 }
 

@@ -19,6 +19,10 @@ public:
     // What the gauge shows, 0 to 100; painted at the pacer's pace.
     int percent() const { return m_percent; }
     void setPercent(int percent);
+    // Shown or hidden at the pacer's pace too: a run shows and hides each
+    // gauge twice per request. isShown() is the state asked for.
+    bool isShown() const { return m_shown; }
+    void setShown(bool on);
     static QColor colorValue(GaugeColor color);
 
 protected:
@@ -27,5 +31,6 @@ protected:
 private:
     GaugeColor m_color = GaugeColor::Blue;
     int m_percent = 0;
+    bool m_shown = false;
     RepaintPacer *m_pacer = nullptr;
 };

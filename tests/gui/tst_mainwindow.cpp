@@ -257,7 +257,8 @@ void TestMainWindow::liveSearchSwitchesCommands()
     QCOMPARE(d.status()->statusText(), QStringLiteral("Thread1 connecting... "));
     QCOMPARE(d.status()->statusIcon(), 1);
     SlotGauge *first = d.status()->gauge(1);
-    QVERIFY(first->isVisible());
+    QVERIFY(first->isShown());
+    QTRY_VERIFY(first->isVisible());
     QCOMPARE(first->toolTip(), m_depth.start);
     QCOMPARE(d.form->history().count(), 1);
     QCOMPARE(d.form->history().entry(0).icon, stateIcon(CrawlEngine::ModeAny, StateRunning));
