@@ -564,6 +564,13 @@ void TForm1::runExitSteps(bool writeBack)
         m_settings.theight = g.height();
         m_settings.twidth = g.width();
     }
+    if (m_listviewForm) {
+        const QRect g = m_listviewForm->clientGeometry();
+        m_settings.ltop = g.top();
+        m_settings.lleft = g.left();
+        m_settings.lheight = g.height();
+        m_settings.lwidth = g.width();
+    }
     saveWindowSettings();
 }
 
@@ -708,6 +715,8 @@ void TForm1::createPictureList()
     // Beside the history window, in the room the picture viewer leaves.
     m_panel5->addDockWidget(Qt::LeftDockWidgetArea, m_listviewForm);
     m_panel5->splitDockWidget(m_treeform, m_listviewForm, Qt::Horizontal);
+    m_panel5->resizeDocks({m_listviewForm}, {m_settings.lwidth > 0 ? m_settings.lwidth : 420},
+                          Qt::Horizontal);
     m_listviewForm->showThumbnails(thumbnailView());
     m_listviewForm->show();
 }

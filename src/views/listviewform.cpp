@@ -519,6 +519,12 @@ void TlistviewForm::deleteRowAt(int row)
 
 // ---- Window ----
 
+QRect TlistviewForm::clientGeometry() const
+{
+    const QWidget *client = widget();
+    return QRect(pos(), client ? client->size() : size());
+}
+
 void TlistviewForm::warn(const QString &text)
 {
     QMessageBox box(QMessageBox::Warning, CurrentSearch::productLabel(), text, QMessageBox::Ok, this);

@@ -74,6 +74,8 @@ public:
     int currentPage() const { return m_currentPage; }
     int pageCount() const { return m_pageCount; }
     QString indexName() const { return m_pages.indexName(); }
+    // Position and client size, as the window settings keep them.
+    QRect clientGeometry() const;
 
     PictureListModel *model() const { return m_model; }
     PictureDetailView *listView() const { return m_listView; }

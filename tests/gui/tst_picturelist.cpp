@@ -213,6 +213,9 @@ private Q_SLOTS:
     void cellTexts_data();
     void cellTexts();
     void closeIsRefused();
+    void savedPictureShowsOnLastPage_data();
+    void savedPictureShowsOnLastPage();
+    void userSelectionShowsPicture();
     void liveSearchFillsGrid_data();
     void liveSearchFillsGrid();
 
@@ -554,6 +557,68 @@ void TestPictureList::closeIsRefused()
     QVERIFY(!d.list()->close());
     QCOMPARE(d.boxes.texts(), QStringList{QStringLiteral("You can not close this window!")});
     QVERIFY(d.list()->isVisible());
+}
+
+void TestPictureList::savedPictureShowsOnLastPage_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("lastPageRows");
+    QTest::addColumn<int>("displays");
+    // The new row is selected as the search's own choice: its picture is on show already.
+    QTest::newRow("the new row opens page 2") << 30 << 1 << 0;
+    // The jump to the last page selects its first row, which is shown.
+    QTest::newRow("page 1 on show, page 2 grows") << 45 << 16 << 1;
+}
+
+void TestPictureList::savedPictureShowsOnLastPage()
+{
+    QFETCH(int, rows);
+    QFETCH(int, lastPageRows);
+    QFETCH(int, displays);
+    Desktop d;
+    QVERIFY(d.openSearch(SearchFixture::of(rows)));
+    QTest::qWait(20);
+    QCOMPARE(d.list()->currentPage(), 1);
+    // As the crawl saves one more picture: its row first, then the views.
+    PictureRow row;
+    row.PictureName = QStringLiteral("new.jpg");
+    row.DiskDirectory = d.pictures;
+    QVERIFY(d.form->search()->database().appendPicture(row, QStringLiteral("link-new")));
+    QSignalSpy requests(d.list(), &TlistviewForm::displayRequested);
+    d.form->pictureSaved(row, rows + 1);
+    QCOMPARE(d.list()->pageCount(), 2);
+    QCOMPARE(d.list()->currentPage(), 2);
+    QVERIFY(d.inList<QWidget>("Panel1")->isVisible());
+    QCOMPARE(d.model()->rowCount(), lastPageRows);
+    QCOMPARE(d.pageNames().last(), QStringLiteral("new.jpg"));
+    QCOMPARE(d.list()->selectedIndex(), 0);
+    QTest::qWait(20);
+    QCOMPARE(requests.size(), displays);
+}
+
+void TestPictureList::userSelectionShowsPicture()
+{
+    Desktop d;
+    QVERIFY(d.openSearch(SearchFixture::of(31)));
+    d.form->showList();
+    QTest::qWait(20);
+    QSignalSpy displays(d.list(), &TlistviewForm::displayRequested);
+    PictureDetailView *view = d.list()->listView();
+    const QRect row3 = view->visualRect(d.model()->index(3, 0));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, row3.center());
+    QCOMPARE(d.list()->selectedIndex(), 3);
+    // Once, for the row finally selected, after the old row's unselection.
+    QTRY_COMPARE(displays.size(), 1);
+    QCOMPARE(displays.first().first().toString(), d.model()->pictureRow(3).path());
+    QCOMPARE(d.form->activePane(), TForm1::Pane::PictureList);
+    // Not a thumbnails search: Delete on, the tick commands off.
+    QVERIFY(d.action("Delete1")->isEnabled());
+    QVERIFY(!d.action("Select1")->isEnabled());
+    QVERIFY(!d.action("Selectallthumbnails1")->isEnabled());
+    // The grid shows the same selection.
+    d.form->showThumbs();
+    QVERIFY(d.list()->grid()->selectionModel()->isRowSelected(3, {}));
+    QCOMPARE(d.list()->selectedIndex(), 3);
 }
 
 void TestPictureList::liveSearchFillsGrid_data()
