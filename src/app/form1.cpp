@@ -10,6 +10,7 @@
 #include "store/currentsearch.h"
 #include "store/gui/historytreeview.h"
 #include "store/gui/treeform.h"
+#include "views/listviewform.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -57,6 +58,9 @@ TForm1::~TForm1()
     // The history window holds a reference to the engine; it goes first.
     delete m_treeform;
     m_treeform = nullptr;
+    // The picture list holds the open search, which goes before the children.
+    delete m_listviewForm;
+    m_listviewForm = nullptr;
 }
 
 void TForm1::buildLayout()
@@ -243,6 +247,7 @@ void TForm1::createToolWindows()
     m_search->settleInterruptedRuns();
     m_treeform->tree()->expandAll();
     m_treeform->show();
+    createPictureList();
 }
 
 void TForm1::layoutUrlBar()
@@ -278,6 +283,10 @@ void TForm1::onFocusChanged(QWidget *now)
         return;
     if (m_treeform && (now == m_treeform || m_treeform->isAncestorOf(now))) {
         historyActivated();
+        return;
+    }
+    if (m_listviewForm && (now == m_listviewForm || m_listviewForm->isAncestorOf(now))) {
+        pictureListActivated(true);
         return;
     }
     if (now->window() == this)
@@ -339,8 +348,11 @@ void TForm1::deleteCommand()
         showWarning(QStringLiteral("Can not delete item when downloading!"));
         return;
     }
-    if (m_activePane == Pane::PictureList)
-        return; // the picture list deletes its selected picture once it exists
+    if (m_activePane == Pane::PictureList) {
+        if (m_listviewForm)
+            m_listviewForm->deleteCurrentPicture();
+        return;
+    }
     if (m_history.selected() >= 0)
         m_search->deleteSelected(false);
 }
@@ -451,6 +463,8 @@ void TForm1::setViewStyle(bool thumbnails)
     m_toolButton17->setChecked(!thumbnails);
     m_thumbsEntry->setChecked(thumbnails);
     m_listEntry->setChecked(!thumbnails);
+    if (m_listviewForm)
+        m_listviewForm->showThumbnails(thumbnails);
 }
 
 void TForm1::showThumbs()
@@ -550,6 +564,13 @@ void TForm1::runExitSteps(bool writeBack)
         m_settings.theight = g.height();
         m_settings.twidth = g.width();
     }
+    if (m_listviewForm) {
+        const QRect g = m_listviewForm->clientGeometry();
+        m_settings.ltop = g.top();
+        m_settings.lleft = g.left();
+        m_settings.lheight = g.height();
+        m_settings.lwidth = g.width();
+    }
     saveWindowSettings();
 }
 
@@ -615,21 +636,34 @@ void TForm1::setCommandGroup(CommandGroup group, bool on)
     m_commands.set(group, on);
 }
 
-// The picture list, its thumbnail grid and the picture viewer are not part of
-// the window yet; what the engine tells them is dropped until they are.
-void TForm1::pictureSaved(const PictureRow &, int) {}
+void TForm1::pictureSaved(const PictureRow &row, int rowCount)
+{
+    if (m_listviewForm)
+        m_listviewForm->addSavedPicture(row, rowCount);
+}
 
-void TForm1::clearViews() {}
+void TForm1::clearViews()
+{
+    if (m_listviewForm)
+        m_listviewForm->clearViews();
+}
 
+// The picture viewer is not part of the window yet.
 void TForm1::clearPictureViewer() {}
 
 void TForm1::searchOpened()
 {
     refreshSubstringMark();
     setViewStyle(m_settings.a1);
+    if (m_listviewForm)
+        m_listviewForm->searchOpened();
 }
 
-void TForm1::setCheckBoxMode(bool) {}
+void TForm1::setCheckBoxMode(bool on)
+{
+    if (m_listviewForm)
+        m_listviewForm->setCheckBoxMode(on);
+}
 
 void TForm1::substringsChanged()
 {
@@ -663,4 +697,94 @@ void TForm1::runFinished(bool stopped)
 {
     m_status->flushPaint();
     Q_EMIT runEnded(stopped);
+}
+
+// ---- Picture list ----
+
+void TForm1::createPictureList()
+{
+    m_listviewForm = new TlistviewForm(*m_search, m_panel5);
+    m_listviewForm->setPopupMenu(m_popupMenu2);
+    m_listviewForm->setViewQueries([this] { return trackLatest(); }, [this] { return picturePreview(); });
+    connect(m_listviewForm, &TlistviewForm::activated, this, &TForm1::pictureListActivated);
+    connect(m_listviewForm, &TlistviewForm::displayRequested, this, &TForm1::showPictureRequested);
+    connect(m_treeform->tree(), &HistoryTreeView::pictureDroppedOnDeleted, m_listviewForm,
+            &TlistviewForm::deleteDroppedRow);
+    if (m_settings.lwidth > 0 && m_settings.lheight > 0)
+        m_listviewForm->resize(m_settings.lwidth, m_settings.lheight);
+    m_listviewForm->move(m_settings.lleft, m_settings.ltop);
+    // Beside the history window, in the room the picture viewer leaves.
+    m_panel5->addDockWidget(Qt::LeftDockWidgetArea, m_listviewForm);
+    m_panel5->splitDockWidget(m_treeform, m_listviewForm, Qt::Horizontal);
+    m_panel5->resizeDocks({m_listviewForm}, {m_settings.lwidth > 0 ? m_settings.lwidth : 420},
+                          Qt::Horizontal);
+    m_listviewForm->showThumbnails(thumbnailView());
+    m_listviewForm->show();
+}
+
+void TForm1::pictureListActivated(bool commands)
+{
+    m_activePane = Pane::PictureList;
+    if (!commands)
+        return;
+    const bool ticks = m_listviewForm->checkBoxMode();
+    m_commands.setSelection(ticks);
+    m_commands.set(CommandGroup::Delete, !ticks);
+}
+
+QString TForm1::selectedPicturePath() const
+{
+    return m_listviewForm ? m_listviewForm->selectedPicturePath() : QString();
+}
+
+QString TForm1::selectedPictureFolder() const
+{
+    return m_listviewForm ? m_listviewForm->selectedPictureFolder() : QString();
+}
+
+int TForm1::pictureListRowCount() const
+{
+    return m_listviewForm ? m_listviewForm->rowCount() : 0;
+}
+
+void TForm1::selectPicture()
+{
+    if (m_activePane == Pane::PictureList && m_listviewForm)
+        m_listviewForm->tickSelected(true);
+}
+
+void TForm1::unselectPicture()
+{
+    if (m_activePane == Pane::PictureList && m_listviewForm)
+        m_listviewForm->tickSelected(false);
+}
+
+void TForm1::selectAllPictures()
+{
+    if (m_listviewForm)
+        m_listviewForm->tickAll(true);
+}
+
+void TForm1::unselectAllPictures()
+{
+    if (m_listviewForm)
+        m_listviewForm->tickAll(false);
+}
+
+void TForm1::selectSameWebDirectory()
+{
+    if (m_listviewForm)
+        m_listviewForm->tickSameWebDirectory(true);
+}
+
+void TForm1::unselectSameWebDirectory()
+{
+    if (m_listviewForm)
+        m_listviewForm->tickSameWebDirectory(false);
+}
+
+void TForm1::showPictureRequested(const QString &path)
+{
+    // The Picture window shows the file here once it exists.
+    Q_UNUSED(path);
 }

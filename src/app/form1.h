@@ -21,6 +21,7 @@ class QToolBar;
 class QToolButton;
 class StatusPanelBar;
 class TTreeform;
+class TlistviewForm;
 
 // The main window: menus, tool bar, URL bar, the dock area of the tool
 // windows and the status bar. It is the crawl engine's front end: the engine
@@ -51,6 +52,7 @@ public:
     CrawlEngine *engine() const { return m_engine.get(); }
     CurrentSearch *search() const { return m_search.get(); }
     TTreeform *treeform() const { return m_treeform; }
+    TlistviewForm *listviewForm() const { return m_listviewForm; }
     CommandStates &commands() { return m_commands; }
     StatusPanelBar *statusPanels() const { return m_status; }
     QMainWindow *dockArea() const { return m_panel5; }
@@ -108,6 +110,14 @@ public:
     void exitCommand() { close(); }
     void continueRun();
     void deleteCommand();
+    // The tick commands of the Edit menu and the picture pop-up menu; they
+    // act on the picture list when it is the active pane.
+    void selectPicture();
+    void unselectPicture();
+    void selectAllPictures();
+    void unselectAllPictures();
+    void selectSameWebDirectory();
+    void unselectSameWebDirectory();
     void toggleStandardButtons();
     void toggleUrlBar();
     void toggleStatusBar();
@@ -125,6 +135,8 @@ public:
     void wallpaperClear() { setWallpaper(QStringLiteral("clean")); }
     void openHelpContents();
     void openHomePage();
+    // The picture list asks for a picture to be shown.
+    void showPictureRequested(const QString &path);
 
 Q_SIGNALS:
     // The exit steps have run and the window has closed.
@@ -143,14 +155,15 @@ private:
     void onFocusChanged(QWidget *now);
     void historyActivated();
     void mainWindowActivated();
+    void createPictureList();
+    void pictureListActivated(bool commands);
     void runExitSteps(bool writeBack);
     bool showMessage(int icon, const QString &text, bool yesNo);
 
-    // What later windows provide: the picture list's selected row and size,
-    // the picture window, the basket.
-    QString selectedPicturePath() const { return {}; }
-    QString selectedPictureFolder() const { return {}; }
-    int pictureListRowCount() const { return 0; }
+    // The picture list's selected row and its size.
+    QString selectedPicturePath() const;
+    QString selectedPictureFolder() const;
+    int pictureListRowCount() const;
 
     Settings m_settings;
     WorkingFolders m_folders;
@@ -159,6 +172,7 @@ private:
     std::unique_ptr<CrawlEngine> m_engine;
     CommandStates m_commands;
     TTreeform *m_treeform = nullptr;
+    TlistviewForm *m_listviewForm = nullptr;
 
     // Layout.
     QWidget *m_panel2 = nullptr;

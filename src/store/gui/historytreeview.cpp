@@ -33,9 +33,14 @@ QMimeData *HistoryTreeView::mimeData(const QList<QTreeWidgetItem *> &items) cons
     return dragged;
 }
 
+bool HistoryTreeView::isOurs(const QMimeData *data)
+{
+    return data->hasFormat(searchMimeType()) || data->hasFormat(pictureMimeType());
+}
+
 void HistoryTreeView::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (event->mimeData()->hasFormat(searchMimeType())) {
+    if (isOurs(event->mimeData())) {
         event->setDropAction(Qt::CopyAction);
         event->accept();
         return;
@@ -45,7 +50,7 @@ void HistoryTreeView::dragEnterEvent(QDragEnterEvent *event)
 
 void HistoryTreeView::dragMoveEvent(QDragMoveEvent *event)
 {
-    if (event->mimeData()->hasFormat(searchMimeType())) {
+    if (isOurs(event->mimeData())) {
         event->setDropAction(Qt::CopyAction);
         event->accept();
         return;
@@ -55,7 +60,7 @@ void HistoryTreeView::dragMoveEvent(QDragMoveEvent *event)
 
 void HistoryTreeView::dropEvent(QDropEvent *event)
 {
-    if (!event->mimeData()->hasFormat(searchMimeType())) {
+    if (!isOurs(event->mimeData())) {
         event->ignore();
         return;
     }
@@ -65,6 +70,12 @@ void HistoryTreeView::dropEvent(QDropEvent *event)
     if (!target || target != m_deleted)
         return;
     bool ok = false;
+    if (event->mimeData()->hasFormat(pictureMimeType())) {
+        const int row = event->mimeData()->data(pictureMimeType()).toInt(&ok);
+        if (ok)
+            Q_EMIT pictureDroppedOnDeleted(row);
+        return;
+    }
     const int index = event->mimeData()->data(searchMimeType()).toInt(&ok);
     if (ok)
         Q_EMIT searchDroppedOnDeleted(index);

@@ -2,13 +2,16 @@
 
 #include <QTreeWidget>
 
-// The tree of the history window. A search dragged onto "Deleted" is to be
-// deleted; nothing is ever moved by a drop, wherever it lands.
+// The tree of the history window. A search, or a row of the picture list,
+// dragged onto "Deleted" is to be deleted; nothing is ever moved by a drop,
+// wherever it lands.
 class HistoryTreeView : public QTreeWidget
 {
     Q_OBJECT
 public:
     static QString searchMimeType() { return QStringLiteral("application/x-snapdredge-search"); }
+    // A row of the page the picture list shows, by its index on the page.
+    static QString pictureMimeType() { return QStringLiteral("application/x-snapdredge-picture"); }
 
     explicit HistoryTreeView(QWidget *parent = nullptr);
 
@@ -17,6 +20,7 @@ public:
 
 Q_SIGNALS:
     void searchDroppedOnDeleted(int index);
+    void pictureDroppedOnDeleted(int row);
 
 protected:
     QMimeData *mimeData(const QList<QTreeWidgetItem *> &items) const override;
@@ -27,5 +31,6 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
+    static bool isOurs(const QMimeData *data);
     QTreeWidgetItem *m_deleted = nullptr;
 };
