@@ -10,6 +10,8 @@
 #include "store/currentsearch.h"
 #include "store/gui/historytreeview.h"
 #include "store/gui/treeform.h"
+#include "views/form2.h"
+#include "views/image2form.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -243,6 +245,7 @@ void TForm1::createToolWindows()
     m_search->settleInterruptedRuns();
     m_treeform->tree()->expandAll();
     m_treeform->show();
+    createPictureWindow();
 }
 
 void TForm1::layoutUrlBar()
@@ -382,9 +385,27 @@ void TForm1::toggleProgressOnStatusBar()
 
 void TForm1::togglePictureWindow()
 {
-    // The Picture window itself comes with the picture viewers; until then
-    // its tick says whether it is shown, and picture preview goes with it.
-    m_whenDownloading->setChecked(m_pictureEntry->isChecked());
+    if (!m_image2form) {
+        m_whenDownloading->setChecked(m_pictureEntry->isChecked());
+        return;
+    }
+    // The window's own state decides; the tick has flipped already and follows it.
+    if (!m_image2form->isHidden()) {
+        m_image2form->setShownFlag(false);
+        m_whenDownloading->setChecked(false);
+        m_pictureEntry->setChecked(false);
+        m_image2form->close();
+        return;
+    }
+    m_image2form->setShownFlag(true);
+    m_whenDownloading->setChecked(true);
+    m_pictureEntry->setChecked(true);
+    if (!m_image2form->isFloating() && m_panel5->dockWidgetArea(m_image2form) == Qt::NoDockWidgetArea)
+        m_panel5->addDockWidget(Qt::LeftDockWidgetArea, m_image2form);
+    m_image2form->show();
+    const QString path = selectedPicturePath();
+    if (!path.isEmpty())
+        m_image2form->showPictureFile(path);
 }
 
 void TForm1::toggleHistoryWindow()
@@ -550,6 +571,7 @@ void TForm1::runExitSteps(bool writeBack)
         m_settings.theight = g.height();
         m_settings.twidth = g.width();
     }
+    storePictureWindowGeometry();
     saveWindowSettings();
 }
 
@@ -615,13 +637,20 @@ void TForm1::setCommandGroup(CommandGroup group, bool on)
     m_commands.set(group, on);
 }
 
-// The picture list, its thumbnail grid and the picture viewer are not part of
-// the window yet; what the engine tells them is dropped until they are.
-void TForm1::pictureSaved(const PictureRow &, int) {}
+// The picture list and its thumbnail grid are not part of the window yet;
+// what the engine tells them is dropped until they are.
+void TForm1::pictureSaved(const PictureRow &row, int)
+{
+    previewSavedPicture(row.path());
+}
 
 void TForm1::clearViews() {}
 
-void TForm1::clearPictureViewer() {}
+void TForm1::clearPictureViewer()
+{
+    if (m_image2form)
+        m_image2form->blankPicture();
+}
 
 void TForm1::searchOpened()
 {
@@ -662,4 +691,60 @@ void TForm1::showError(const QString &text)
 void TForm1::runFinished(bool stopped)
 {
     Q_EMIT runEnded(stopped);
+}
+
+// ---- The Picture window and the full-screen viewer ----
+
+void TForm1::createPictureWindow()
+{
+    m_image2form = new TImage2Form(m_panel5);
+    connect(m_image2form, &TImage2Form::closedByUser, this, [this] { m_pictureEntry->setChecked(false); });
+    if (m_settings.pwidth > 0 && m_settings.pheight > 0)
+        m_image2form->resize(m_settings.pwidth, m_settings.pheight);
+    m_image2form->move(m_settings.pleft, m_settings.ptop);
+    m_panel5->addDockWidget(Qt::LeftDockWidgetArea, m_image2form);
+    if (m_treeform)
+        m_panel5->splitDockWidget(m_treeform, m_image2form, Qt::Horizontal);
+    m_image2form->show();
+}
+
+void TForm1::storePictureWindowGeometry()
+{
+    if (!m_image2form)
+        return;
+    const QRect g = m_image2form->clientGeometry();
+    m_settings.ptop = g.top();
+    m_settings.pleft = g.left();
+    m_settings.pheight = g.height();
+    m_settings.pwidth = g.width();
+}
+
+void TForm1::showPictureRequested(const QString &path)
+{
+    if (m_image2form)
+        m_image2form->showPictureFile(path);
+}
+
+void TForm1::previewSavedPicture(const QString &path)
+{
+    // Every saved picture goes to the Picture window, shown or not, whatever
+    // the list selects; the window keeps the pace down to what it can decode.
+    if (m_image2form)
+        m_image2form->previewPicture(path);
+}
+
+void TForm1::fitPicture()
+{
+    if (m_image2form)
+        m_image2form->fitPicture();
+}
+
+void TForm1::openFullScreen()
+{
+    const QStringList paths = pagePicturePaths();
+    const int index = selectedPictureIndex();
+    if (index < 0 || index >= paths.size())
+        return;
+    TForm2 viewer(paths, index, this);
+    viewer.exec();
 }

@@ -8,6 +8,7 @@
 
 #include <QMainWindow>
 #include <QPixmap>
+#include <QStringList>
 #include <memory>
 
 class CrawlEngine;
@@ -20,6 +21,7 @@ class QMenu;
 class QToolBar;
 class QToolButton;
 class StatusPanelBar;
+class TImage2Form;
 class TTreeform;
 
 // The main window: menus, tool bar, URL bar, the dock area of the tool
@@ -51,6 +53,7 @@ public:
     CrawlEngine *engine() const { return m_engine.get(); }
     CurrentSearch *search() const { return m_search.get(); }
     TTreeform *treeform() const { return m_treeform; }
+    TImage2Form *image2form() const { return m_image2form; }
     CommandStates &commands() { return m_commands; }
     StatusPanelBar *statusPanels() const { return m_status; }
     QMainWindow *dockArea() const { return m_panel5; }
@@ -116,6 +119,9 @@ public:
     void toggleHistoryWindow();
     void toggleDisplayBasket();
     void openPictureFolder();
+    // Best fit and the full-screen view, for the Picture window and the page.
+    void fitPicture();
+    void openFullScreen();
     void showThumbs();
     void showList();
     void setWallpaper(const QString &style);
@@ -125,6 +131,17 @@ public:
     void wallpaperClear() { setWallpaper(QStringLiteral("clean")); }
     void openHelpContents();
     void openHomePage();
+
+    // The newest picture a run saved, on its way to the Picture window.
+    void previewSavedPicture(const QString &path);
+    // The picture list provides these: the picture paths of the current
+    // page in row order, and the index of its selected cell (-1 for none).
+    QStringList pagePicturePaths() const { return {}; }
+    int selectedPictureIndex() const { return -1; }
+
+public Q_SLOTS:
+    // The picture list asks for a picture to be shown in the Picture window.
+    void showPictureRequested(const QString &path);
 
 Q_SIGNALS:
     // The exit steps have run and the window has closed.
@@ -144,10 +161,12 @@ private:
     void historyActivated();
     void mainWindowActivated();
     void runExitSteps(bool writeBack);
+    void createPictureWindow();
+    void storePictureWindowGeometry();
     bool showMessage(int icon, const QString &text, bool yesNo);
 
     // What later windows provide: the picture list's selected row and size,
-    // the picture window, the basket.
+    // the basket.
     QString selectedPicturePath() const { return {}; }
     QString selectedPictureFolder() const { return {}; }
     int pictureListRowCount() const { return 0; }
@@ -159,6 +178,7 @@ private:
     std::unique_ptr<CrawlEngine> m_engine;
     CommandStates m_commands;
     TTreeform *m_treeform = nullptr;
+    TImage2Form *m_image2form = nullptr;
 
     // Layout.
     QWidget *m_panel2 = nullptr;
