@@ -692,8 +692,12 @@ void TestPictureViewers::mainWindowShowsSavedPictures()
     row.PictureName = QStringLiteral("saved.png");
     pictures.png(row.PictureName, 77, 55);
 
-    // Shown also while the window is hidden and the track tick is off.
+    // Shown also while the window is hidden and with both ticks off: the
+    // track tick is the picture list's, picture preview only gates the
+    // list's selection.
     form->findChild<QAction *>(QStringLiteral("Trackthelatestpicture1"))->trigger();
+    form->findChild<QAction *>(QStringLiteral("Whendownloading1"))->trigger();
+    QVERIFY(!form->trackLatest() && !form->picturePreview());
     picture->close();
     QSignalSpy loaded(view, &ImageEnView::fileLoaded);
     form->pictureSaved(row, 1);
