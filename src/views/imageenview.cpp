@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 #include <array>
@@ -20,6 +21,26 @@ constexpr double MaxZoom = 100000.0;
 // Scaled around the visible part, so that small scrolls reuse the piece.
 constexpr int ScaleMargin = 128;
 constexpr int ScrollStep = 20;
+// Pieces of up to this many picture pixels are scaled at once, in the paint.
+constexpr qint64 ScaleOnTheSpotLimit = 1000 * 1000;
+
+// The picture part `source` at zoom z (a factor), with its edges where the
+// whole scaled picture would have them, so that pieces line up.
+QImage scalePiece(const QImage &image, const QRect &source, double z)
+{
+    const int x0 = int(std::lround(source.left() * z));
+    const int y0 = int(std::lround(source.top() * z));
+    const int x1 = int(std::lround((source.right() + 1) * z));
+    const int y1 = int(std::lround((source.bottom() + 1) * z));
+    const QImage part = source == image.rect() ? image : image.copy(source);
+    return part.scaled(std::max(1, x1 - x0), std::max(1, y1 - y0), Qt::IgnoreAspectRatio,
+                       Qt::SmoothTransformation);
+}
+
+QPoint pieceOrigin(const QRect &source, double z)
+{
+    return {int(std::lround(source.left() * z)), int(std::lround(source.top() * z))};
+}
 
 } // namespace
 
@@ -31,6 +52,7 @@ ImageEnView::ImageEnView(QWidget *parent) : QAbstractScrollArea(parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     viewport()->setCursor(Qt::OpenHandCursor);
     connect(&m_loader, &PictureLoader::loaded, this, &ImageEnView::onLoaded);
+    connect(&m_scaleWatcher, &QFutureWatcher<QImage>::finished, this, &ImageEnView::onScaled);
 }
 
 QColor ImageEnView::backgroundColor() const
@@ -78,6 +100,33 @@ void ImageEnView::dropScaled()
     m_scaled = QImage();
     m_scaledSource = QRect();
     m_scaledZoom = 0.0;
+    m_scaledKey = 0;
+}
+
+void ImageEnView::scaleLater(const QRect &source)
+{
+    if (m_scaling)
+        return;
+    m_scaling = true;
+    m_scalingSource = source;
+    m_scalingZoom = m_zoom;
+    m_scalingKey = m_image.cacheKey();
+    const QImage image = m_image;
+    const double z = m_zoom / 100.0;
+    m_scaleWatcher.setFuture(QtConcurrent::run([image, source, z] { return scalePiece(image, source, z); }));
+}
+
+void ImageEnView::onScaled()
+{
+    m_scaling = false;
+    // The picture or the zoom may have changed meanwhile; then the next paint asks again.
+    if (m_scalingKey == m_image.cacheKey() && m_scalingZoom == m_zoom) {
+        m_scaled = m_scaleWatcher.result();
+        m_scaledSource = m_scalingSource;
+        m_scaledZoom = m_scalingZoom;
+        m_scaledKey = m_scalingKey;
+    }
+    viewport()->update();
 }
 
 QSize ImageEnView::scaledSize() const
@@ -181,21 +230,29 @@ void ImageEnView::paintEvent(QPaintEvent *)
         return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)) & m_image.rect();
     };
     const QRect needed = sourceOf(visible);
-    if (m_scaledZoom != m_zoom || !m_scaledSource.contains(needed)) {
-        m_scaledSource = sourceOf(visible.adjusted(-ScaleMargin, -ScaleMargin, ScaleMargin, ScaleMargin));
-        m_scaledZoom = m_zoom;
-        const int x0 = int(std::lround(m_scaledSource.left() * z));
-        const int y0 = int(std::lround(m_scaledSource.top() * z));
-        const int x1 = int(std::lround((m_scaledSource.right() + 1) * z));
-        const int y1 = int(std::lround((m_scaledSource.bottom() + 1) * z));
-        m_scaled = m_image.copy(m_scaledSource)
-                       .scaled(std::max(1, x1 - x0), std::max(1, y1 - y0), Qt::IgnoreAspectRatio,
-                               Qt::SmoothTransformation);
+    bool ready =
+        m_scaledZoom == m_zoom && m_scaledKey == m_image.cacheKey() && m_scaledSource.contains(needed);
+    if (!ready) {
+        const QRect wanted = sourceOf(visible.adjusted(-ScaleMargin, -ScaleMargin, ScaleMargin, ScaleMargin));
+        if (qint64(wanted.width()) * wanted.height() <= ScaleOnTheSpotLimit) {
+            m_scaled = scalePiece(m_image, wanted, z);
+            m_scaledSource = wanted;
+            m_scaledZoom = m_zoom;
+            m_scaledKey = m_image.cacheKey();
+            ready = true;
+        } else {
+            scaleLater(wanted);
+        }
     }
-    const QPoint origin = target.topLeft() + QPoint(int(std::lround(m_scaledSource.left() * z)),
-                                                    int(std::lround(m_scaledSource.top() * z)));
     painter.setClipRect(visible);
-    painter.drawImage(origin, m_scaled);
+    if (ready) {
+        painter.drawImage(target.topLeft() + pieceOrigin(m_scaledSource, z), m_scaled);
+        return;
+    }
+    // Unfiltered meanwhile: fast whatever the size.
+    const QRectF onScreen(QPointF(target.topLeft()) + QPointF(needed.left() * z, needed.top() * z),
+                          QSizeF(needed.width() * z, needed.height() * z));
+    painter.drawImage(onScreen, m_image, QRectF(needed));
 }
 
 void ImageEnView::resizeEvent(QResizeEvent *event)

@@ -3,13 +3,16 @@
 #include "views/pictureloader.h"
 
 #include <QAbstractScrollArea>
+#include <QFutureWatcher>
 #include <QImage>
 #include <QPoint>
 
 // The zoomable picture view of the Picture window. The picture is drawn
 // scaled with smooth filtering; only the part on screen is scaled, so a large
-// zoom of a large picture costs no more than the window's size. A picture
-// smaller than the view sits in its middle, on the background colour.
+// zoom of a large picture costs no more than the window's size. Shrinking a
+// large part (a big picture fitted into the window) is done on the thread
+// pool; until it is back the part is drawn unfiltered. A picture smaller than
+// the view sits in its middle, on the background colour.
 class ImageEnView : public QAbstractScrollArea
 {
     Q_OBJECT
@@ -31,6 +34,8 @@ public:
     const QImage &picture() const { return m_image; }
     QSize pictureSize() const { return m_image.size(); }
     bool isLoading() const { return m_loader.isBusy(); }
+    // The smooth piece for the screen is still being made.
+    bool isSmoothing() const { return m_scaling; }
 
     // In percent: 100 shows the picture at its own size.
     double zoom() const { return m_zoom; }
@@ -68,6 +73,9 @@ private:
     // Zooms keeping the picture point under `at` (viewport coordinates) where it is.
     void zoomAround(double percent, const QPoint &at);
     void dropScaled();
+    // Starts making the smooth piece of `source` at the current zoom, unless one is under way.
+    void scaleLater(const QRect &source);
+    void onScaled();
 
     PictureLoader m_loader;
     QImage m_image;
@@ -79,6 +87,13 @@ private:
     QImage m_scaled;
     QRect m_scaledSource;
     double m_scaledZoom = 0.0;
+    qint64 m_scaledKey = 0;
+
+    QFutureWatcher<QImage> m_scaleWatcher;
+    bool m_scaling = false;
+    QRect m_scalingSource;
+    double m_scalingZoom = 0.0;
+    qint64 m_scalingKey = 0;
 
     bool m_dragging = false;
     bool m_dragMoved = false;

@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
 #include <QFile>
 #include <QFrame>
 #include <QLabel>
@@ -146,6 +147,8 @@ private Q_SLOTS:
     void undecodablePictureShowsNothing();
     void originalSizeAndFit_data();
     void originalSizeAndFit();
+    void smoothOnScreen_data();
+    void smoothOnScreen();
     void mouseModes();
     void resizeReloadsThePicture();
     void savedPicturesArePacedAndTheNewestWins();
@@ -299,6 +302,62 @@ void TestPictureViewers::originalSizeAndFit()
     const double fitted = view.zoom();
     QVERIFY(w.show(pictures.png(QStringLiteral("q.png"), 10, 10)));
     QCOMPARE(view.zoom(), fitted);
+}
+
+void TestPictureViewers::smoothOnScreen_data()
+{
+    QTest::addColumn<QSize>("size");
+    // Too large to shrink within a paint: it is smoothed on the thread pool.
+    QTest::newRow("shrinking a large picture") << QSize(2400, 1800);
+    QTest::newRow("enlarging a small picture") << QSize(48, 36);
+}
+
+void TestPictureViewers::smoothOnScreen()
+{
+    QFETCH(QSize, size);
+    Pictures pictures;
+    // A fine checkerboard over the drawing: unfiltered shrinking shows its
+    // squares, smooth shrinking their mean.
+    QImage drawing =
+        TestImages::drawing(size.width(), size.height(), 7).convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < drawing.height(); ++y) {
+        for (int x = 0; x < drawing.width(); x += 2) {
+            if ((x / 2 + y / 2) % 2 == 0)
+                drawing.setPixel(x, y, qRgb(0, 0, 0));
+        }
+    }
+    QByteArray bytes;
+    {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QVERIFY(drawing.save(&buffer, "PNG"));
+    }
+    PictureWindow w;
+    QVERIFY(w.exposed());
+    QVERIFY(w.show(pictures.write(QStringLiteral("d.png"), bytes)));
+    ImageEnView &view = *w.view();
+    view.fit();
+    view.viewport()->repaint();
+    QTRY_VERIFY_WITH_TIMEOUT(!view.isSmoothing(), DecodeTimeout);
+    const QRect r = view.pictureRect();
+    const QImage seen = view.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage wanted = view.picture()
+                              .scaled(r.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                              .convertToFormat(QImage::Format_RGB32);
+    // Every point of the picture is where the whole scaled picture has it, in its colour.
+    for (int i = 1; i < 8; ++i) {
+        for (int j = 1; j < 8; ++j) {
+            const QPoint at(r.width() * i / 8, r.height() * j / 8);
+            const QColor a = seen.pixelColor(r.topLeft() + at);
+            const QColor b = wanted.pixelColor(at);
+            const int diff =
+                qAbs(a.red() - b.red()) + qAbs(a.green() - b.green()) + qAbs(a.blue() - b.blue());
+            QVERIFY2(diff <= 24, qPrintable(QStringLiteral("at %1,%2: %3 against %4")
+                                                .arg(at.x())
+                                                .arg(at.y())
+                                                .arg(a.name(), b.name())));
+        }
+    }
 }
 
 void TestPictureViewers::mouseModes()
