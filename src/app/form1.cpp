@@ -705,6 +705,7 @@ void TForm1::createPictureWindow()
     m_panel5->addDockWidget(Qt::LeftDockWidgetArea, m_image2form);
     if (m_treeform)
         m_panel5->splitDockWidget(m_treeform, m_image2form, Qt::Horizontal);
+    m_panel5->resizeDocks({m_image2form}, {m_settings.pwidth > 0 ? m_settings.pwidth : 320}, Qt::Horizontal);
     m_image2form->show();
 }
 
