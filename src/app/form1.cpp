@@ -10,6 +10,8 @@
 #include "store/currentsearch.h"
 #include "store/gui/historytreeview.h"
 #include "store/gui/treeform.h"
+#include "views/form2.h"
+#include "views/image2form.h"
 #include "views/listviewform.h"
 
 #include <QApplication>
@@ -248,6 +250,7 @@ void TForm1::createToolWindows()
     m_treeform->tree()->expandAll();
     m_treeform->show();
     createPictureList();
+    createPictureWindow();
 }
 
 void TForm1::layoutUrlBar()
@@ -394,9 +397,27 @@ void TForm1::toggleProgressOnStatusBar()
 
 void TForm1::togglePictureWindow()
 {
-    // The Picture window itself comes with the picture viewers; until then
-    // its tick says whether it is shown, and picture preview goes with it.
-    m_whenDownloading->setChecked(m_pictureEntry->isChecked());
+    if (!m_image2form) {
+        m_whenDownloading->setChecked(m_pictureEntry->isChecked());
+        return;
+    }
+    // The window's own state decides; the tick has flipped already and follows it.
+    if (!m_image2form->isHidden()) {
+        m_image2form->setShownFlag(false);
+        m_whenDownloading->setChecked(false);
+        m_pictureEntry->setChecked(false);
+        m_image2form->close();
+        return;
+    }
+    m_image2form->setShownFlag(true);
+    m_whenDownloading->setChecked(true);
+    m_pictureEntry->setChecked(true);
+    if (!m_image2form->isFloating() && m_panel5->dockWidgetArea(m_image2form) == Qt::NoDockWidgetArea)
+        m_panel5->addDockWidget(Qt::LeftDockWidgetArea, m_image2form);
+    m_image2form->show();
+    const QString path = selectedPicturePath();
+    if (!path.isEmpty())
+        m_image2form->showPictureFile(path);
 }
 
 void TForm1::toggleHistoryWindow()
@@ -571,6 +592,7 @@ void TForm1::runExitSteps(bool writeBack)
         m_settings.lheight = g.height();
         m_settings.lwidth = g.width();
     }
+    storePictureWindowGeometry();
     saveWindowSettings();
 }
 
@@ -638,6 +660,7 @@ void TForm1::setCommandGroup(CommandGroup group, bool on)
 
 void TForm1::pictureSaved(const PictureRow &row, int rowCount)
 {
+    previewSavedPicture(row.path());
     if (m_listviewForm)
         m_listviewForm->addSavedPicture(row, rowCount);
 }
@@ -648,8 +671,11 @@ void TForm1::clearViews()
         m_listviewForm->clearViews();
 }
 
-// The picture viewer is not part of the window yet.
-void TForm1::clearPictureViewer() {}
+void TForm1::clearPictureViewer()
+{
+    if (m_image2form)
+        m_image2form->blankPicture();
+}
 
 void TForm1::searchOpened()
 {
@@ -747,6 +773,16 @@ int TForm1::pictureListRowCount() const
     return m_listviewForm ? m_listviewForm->rowCount() : 0;
 }
 
+QStringList TForm1::pagePicturePaths() const
+{
+    return m_listviewForm ? m_listviewForm->pagePicturePaths() : QStringList();
+}
+
+int TForm1::selectedPictureIndex() const
+{
+    return m_listviewForm ? m_listviewForm->selectedIndex() : -1;
+}
+
 void TForm1::selectPicture()
 {
     if (m_activePane == Pane::PictureList && m_listviewForm)
@@ -783,8 +819,60 @@ void TForm1::unselectSameWebDirectory()
         m_listviewForm->tickSameWebDirectory(false);
 }
 
+// ---- The Picture window and the full-screen viewer ----
+
+void TForm1::createPictureWindow()
+{
+    m_image2form = new TImage2Form(m_panel5);
+    connect(m_image2form, &TImage2Form::closedByUser, this, [this] { m_pictureEntry->setChecked(false); });
+    if (m_settings.pwidth > 0 && m_settings.pheight > 0)
+        m_image2form->resize(m_settings.pwidth, m_settings.pheight);
+    m_image2form->move(m_settings.pleft, m_settings.ptop);
+    m_panel5->addDockWidget(Qt::LeftDockWidgetArea, m_image2form);
+    // Right of the picture list, which sits right of the history.
+    if (QDockWidget *left = m_listviewForm ? static_cast<QDockWidget *>(m_listviewForm) : m_treeform)
+        m_panel5->splitDockWidget(left, m_image2form, Qt::Horizontal);
+    m_panel5->resizeDocks({m_image2form}, {m_settings.pwidth > 0 ? m_settings.pwidth : 320}, Qt::Horizontal);
+    m_image2form->show();
+}
+
+void TForm1::storePictureWindowGeometry()
+{
+    if (!m_image2form)
+        return;
+    const QRect g = m_image2form->clientGeometry();
+    m_settings.ptop = g.top();
+    m_settings.pleft = g.left();
+    m_settings.pheight = g.height();
+    m_settings.pwidth = g.width();
+}
+
 void TForm1::showPictureRequested(const QString &path)
 {
-    // The Picture window shows the file here once it exists.
-    Q_UNUSED(path);
+    if (m_image2form)
+        m_image2form->showPictureFile(path);
+}
+
+void TForm1::previewSavedPicture(const QString &path)
+{
+    // Every saved picture goes to the Picture window, shown or not, whatever
+    // the list selects; the window keeps the pace down to what it can decode.
+    if (m_image2form)
+        m_image2form->previewPicture(path);
+}
+
+void TForm1::fitPicture()
+{
+    if (m_image2form)
+        m_image2form->fitPicture();
+}
+
+void TForm1::openFullScreen()
+{
+    const QStringList paths = pagePicturePaths();
+    const int index = selectedPictureIndex();
+    if (index < 0 || index >= paths.size())
+        return;
+    TForm2 viewer(paths, index, this);
+    viewer.exec();
 }

@@ -8,6 +8,7 @@
 
 #include <QMainWindow>
 #include <QPixmap>
+#include <QStringList>
 #include <memory>
 
 class CrawlEngine;
@@ -20,6 +21,7 @@ class QMenu;
 class QToolBar;
 class QToolButton;
 class StatusPanelBar;
+class TImage2Form;
 class TTreeform;
 class TlistviewForm;
 
@@ -53,6 +55,7 @@ public:
     CurrentSearch *search() const { return m_search.get(); }
     TTreeform *treeform() const { return m_treeform; }
     TlistviewForm *listviewForm() const { return m_listviewForm; }
+    TImage2Form *image2form() const { return m_image2form; }
     CommandStates &commands() { return m_commands; }
     StatusPanelBar *statusPanels() const { return m_status; }
     QMainWindow *dockArea() const { return m_panel5; }
@@ -126,6 +129,9 @@ public:
     void toggleHistoryWindow();
     void toggleDisplayBasket();
     void openPictureFolder();
+    // Best fit and the full-screen view, for the Picture window and the page.
+    void fitPicture();
+    void openFullScreen();
     void showThumbs();
     void showList();
     void setWallpaper(const QString &style);
@@ -135,7 +141,15 @@ public:
     void wallpaperClear() { setWallpaper(QStringLiteral("clean")); }
     void openHelpContents();
     void openHomePage();
-    // The picture list asks for a picture to be shown.
+    // The newest picture a run saved, on its way to the Picture window.
+    void previewSavedPicture(const QString &path);
+    // The picture paths of the picture list's current page in row order,
+    // and the index of its selected cell (-1 for none).
+    QStringList pagePicturePaths() const;
+    int selectedPictureIndex() const;
+
+public Q_SLOTS:
+    // The picture list asks for a picture to be shown in the Picture window.
     void showPictureRequested(const QString &path);
 
 Q_SIGNALS:
@@ -158,6 +172,8 @@ private:
     void createPictureList();
     void pictureListActivated(bool commands);
     void runExitSteps(bool writeBack);
+    void createPictureWindow();
+    void storePictureWindowGeometry();
     bool showMessage(int icon, const QString &text, bool yesNo);
 
     // The picture list's selected row and its size.
@@ -173,6 +189,7 @@ private:
     CommandStates m_commands;
     TTreeform *m_treeform = nullptr;
     TlistviewForm *m_listviewForm = nullptr;
+    TImage2Form *m_image2form = nullptr;
 
     // Layout.
     QWidget *m_panel2 = nullptr;
