@@ -133,8 +133,11 @@ void TForm1::buildLayout()
     m_panel5->setWindowFlags(Qt::Widget);
     m_panel5->setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowNestedDocks |
                              QMainWindow::AllowTabbedDocks);
+    // The centre takes no room: the tool windows share the whole area (the
+    // picture window takes what the history and the list leave).
     auto *dockCentre = new QWidget(m_panel5);
     dockCentre->setObjectName(QStringLiteral("DockCentre"));
+    dockCentre->setMaximumWidth(0);
     m_panel5->setCentralWidget(dockCentre);
 
     column->addWidget(m_panel2);

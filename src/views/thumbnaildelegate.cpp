@@ -64,8 +64,12 @@ void ThumbnailDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
     }
 
     const int line = lineHeight();
-    const QRect infoRect(cell.left(), cell.top() + m_thumb.height(), cell.width(), line);
-    const QRect bottomRect(cell.left(), infoRect.bottom() + 1, cell.width(), line);
+    // The check square sits at the left of the size text's line: the text
+    // keeps clear of it, so the width's first digit stays readable.
+    const int checkRoom = index.data(Qt::CheckStateRole).isValid() ? 17 : 0;
+    const QRect infoRect(cell.left() + checkRoom, cell.top() + m_thumb.height(), cell.width() - checkRoom,
+                         line);
+    const QRect bottomRect(cell.left(), cell.top() + m_thumb.height() + line, cell.width(), line);
     painter->setPen(pal.color(QPalette::Text));
     painter->drawText(infoRect, Qt::AlignHCenter | Qt::AlignVCenter,
                       index.data(PictureListModel::InfoTextRole).toString());
