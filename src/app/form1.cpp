@@ -725,6 +725,8 @@ void TForm1::showError(const QString &text)
 void TForm1::runFinished(bool stopped)
 {
     m_status->flushPaint();
+    if (m_listviewForm)
+        m_listviewForm->settleTracking();
     Q_EMIT runEnded(stopped);
 }
 

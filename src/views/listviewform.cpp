@@ -74,6 +74,9 @@ TlistviewForm::TlistviewForm(CurrentSearch &search, QWidget *parent)
     m_displayTimer.setSingleShot(true);
     m_displayTimer.setInterval(1);
     connect(&m_displayTimer, &QTimer::timeout, this, &TlistviewForm::onDisplayTimer);
+    m_trackTimer.setSingleShot(true);
+    m_trackTimer.setInterval(100);
+    connect(&m_trackTimer, &QTimer::timeout, this, &TlistviewForm::selectNewestRow);
     connect(m_listView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &TlistviewForm::onSelectionChanged);
     connect(m_model, &PictureListModel::tickToggled, this, &TlistviewForm::onTickToggled);
@@ -299,8 +302,24 @@ void TlistviewForm::addSavedPicture(const PictureRow &row, int rowCount)
         return;
     }
     m_model->appendRow(row);
-    // Its picture is in the picture window already.
-    if (m_trackLatest && m_trackLatest())
+    // Its picture is in the picture window already. Selecting (and scrolling
+    // to) every new row of a fast run cost more than saving it: the newest
+    // row is selected at most every 100 ms, and at the end of the run.
+    if (m_trackLatest && m_trackLatest() && !m_trackTimer.isActive())
+        m_trackTimer.start();
+}
+
+void TlistviewForm::settleTracking()
+{
+    if (!m_trackTimer.isActive())
+        return;
+    m_trackTimer.stop();
+    selectNewestRow();
+}
+
+void TlistviewForm::selectNewestRow()
+{
+    if (m_trackLatest && m_trackLatest() && m_model->rowCount() > 0)
         selectOwnRow(m_model->rowCount() - 1);
 }
 

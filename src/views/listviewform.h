@@ -43,6 +43,8 @@ public:
     void rebuildPageSelector();
     // The view side of saving one picture during a run; rowCount counts it.
     void addSavedPicture(const PictureRow &row, int rowCount);
+    // Selects the newest row now if tracking has one waiting (the end of a run).
+    void settleTracking();
     // Empties both views and hides the paging bar.
     void clearViews();
     // A search was opened: its first page.
@@ -107,6 +109,7 @@ private:
     void onDisplayTimer();
     void deleteRowAt(int row);
     void selectOwnRow(int row);
+    void selectNewestRow();
     void showPopup(QWidget *view, const QPoint &at);
     void openRow(int row);
     void warn(const QString &text);
@@ -124,6 +127,7 @@ private:
     QComboBox *m_comboBox1 = nullptr;
     QMenu *m_popup = nullptr;
     QTimer m_displayTimer;
+    QTimer m_trackTimer;
     std::function<bool()> m_trackLatest;
     std::function<bool()> m_preview;
 

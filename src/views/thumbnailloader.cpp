@@ -30,7 +30,7 @@ QImage decode(const QString &path, const QSize &box)
 
 ThumbnailLoader::ThumbnailLoader(QObject *parent) : QObject(parent)
 {
-    m_pool.setMaxThreadCount(std::clamp(QThread::idealThreadCount(), 1, 4));
+    m_pool.setMaxThreadCount(std::clamp(QThread::idealThreadCount() - 1, 1, 4));
     m_cache.setMaxCost(CacheKilobytes);
 }
 
