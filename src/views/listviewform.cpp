@@ -1,5 +1,7 @@
 #include "views/listviewform.h"
 
+#include <QScopedValueRollback>
+
 #include "settings/settings.h"
 #include "store/currentsearch.h"
 #include "views/picturedetailview.h"
@@ -74,6 +76,9 @@ TlistviewForm::TlistviewForm(CurrentSearch &search, QWidget *parent)
     m_displayTimer.setSingleShot(true);
     m_displayTimer.setInterval(1);
     connect(&m_displayTimer, &QTimer::timeout, this, &TlistviewForm::onDisplayTimer);
+    m_saveTimer.setSingleShot(true);
+    m_saveTimer.setInterval(100);
+    connect(&m_saveTimer, &QTimer::timeout, this, &TlistviewForm::flushSaved);
     m_trackTimer.setSingleShot(true);
     m_trackTimer.setInterval(100);
     connect(&m_trackTimer, &QTimer::timeout, this, &TlistviewForm::selectNewestRow);
@@ -182,6 +187,8 @@ int TlistviewForm::pageBoxNumber(bool *ok) const
 
 void TlistviewForm::showPage(Page request)
 {
+    if (!m_flushing)
+        flushSaved();
     const int last = PicturePages::pageCount(m_pages.count(), pageSize());
     switch (request) {
     case Page::First:
@@ -206,6 +213,7 @@ void TlistviewForm::showPage(Page request)
 
 void TlistviewForm::showPageNumber(int page)
 {
+    flushSaved();
     m_currentPage = std::max(1, page);
     fillPage();
 }
@@ -227,6 +235,8 @@ void TlistviewForm::fillPage()
 
 void TlistviewForm::rebuildPageSelector()
 {
+    if (!m_flushing)
+        flushSaved();
     const int n = m_pages.count();
     m_panel1->setVisible(pageSize() < n);
     m_pageCount = PicturePages::pageCount(n, pageSize());
@@ -257,6 +267,7 @@ void TlistviewForm::onPageTyped(const QString &text)
 
 void TlistviewForm::orderByColumn(int column)
 {
+    flushSaved();
     m_model->setHeaderImageColumn(-1);
     if (column >= 0 && column < PicturePages::OrderedColumns) {
         // The second click orders the column backwards; a third forwards again.
@@ -272,12 +283,16 @@ void TlistviewForm::orderByColumn(int column)
 
 void TlistviewForm::searchOpened()
 {
+    flushSaved();
     rebuildPageSelector();
     showPage(Page::First);
 }
 
 void TlistviewForm::clearViews()
 {
+    // What was saved before the views are emptied is of no concern now.
+    m_pendingSaved.clear();
+    m_saveTimer.stop();
     m_loader->dropPending();
     m_model->clear();
     m_currentPage = 1;
@@ -288,20 +303,40 @@ void TlistviewForm::clearViews()
 
 void TlistviewForm::addSavedPicture(const PictureRow &row, int rowCount)
 {
-    const int s = pageSize();
-    const int last = PicturePages::pageCount(rowCount, s);
-    if (rowCount % s == 1 || s == 1) {
-        // The new row opens a page of its own.
-        rebuildPageSelector();
-        m_currentPage = m_pageCount = last;
-        m_loader->dropPending();
-        m_model->clear();
-    }
-    if (m_currentPage != last) {
-        showPage(Page::Last);
+    // A fast run saves hundreds of pictures a second: the views take them in
+    // batches, so that a page filled and left within one batch is never laid
+    // out, painted or decoded.
+    m_pendingSaved.append({row, rowCount});
+    if (!m_saveTimer.isActive())
+        m_saveTimer.start();
+}
+
+void TlistviewForm::flushSaved()
+{
+    if (m_pendingSaved.isEmpty())
         return;
+    m_saveTimer.stop();
+    const QList<PendingPicture> batch = std::exchange(m_pendingSaved, {});
+    const QScopedValueRollback<bool> flushing(m_flushing, true);
+    const int s = pageSize();
+    for (const PendingPicture &saved : batch) {
+        const int last = PicturePages::pageCount(saved.rowCount, s);
+        if (saved.rowCount % s == 1 || s == 1) {
+            // The new row opens a page of its own.
+            rebuildPageSelector();
+            m_currentPage = m_pageCount = last;
+            m_loader->dropPending();
+            m_model->clear();
+        }
+        if (m_currentPage != last) {
+            // Another page is on show: the last one comes from the table,
+            // which holds the whole batch already.
+            rebuildPageSelector();
+            showPage(Page::Last);
+            return;
+        }
+        m_model->appendRow(saved.row);
     }
-    m_model->appendRow(row);
     // Its picture is in the picture window already. Selecting (and scrolling
     // to) every new row of a fast run cost more than saving it: the newest
     // row is selected at most every 100 ms, and at the end of the run.
@@ -311,6 +346,7 @@ void TlistviewForm::addSavedPicture(const PictureRow &row, int rowCount)
 
 void TlistviewForm::settleTracking()
 {
+    flushSaved();
     if (!m_trackTimer.isActive())
         return;
     m_trackTimer.stop();
@@ -361,17 +397,20 @@ bool TlistviewForm::thumbnailsShown() const
 
 QStringList TlistviewForm::pagePicturePaths() const
 {
+    const_cast<TlistviewForm *>(this)->flushSaved();
     return m_model->paths();
 }
 
 int TlistviewForm::selectedIndex() const
 {
+    const_cast<TlistviewForm *>(this)->flushSaved();
     const QModelIndexList rows = m_listView->selectionModel()->selectedRows();
     return rows.isEmpty() ? -1 : rows.first().row();
 }
 
 void TlistviewForm::selectRow(int row)
 {
+    flushSaved();
     if (row < 0 || row >= m_model->rowCount())
         return;
     const QModelIndex index = m_model->index(row, 0);
@@ -402,6 +441,7 @@ QString TlistviewForm::selectedPictureFolder() const
 
 int TlistviewForm::rowCount() const
 {
+    const_cast<TlistviewForm *>(this)->flushSaved();
     return m_model->rowCount();
 }
 
@@ -456,6 +496,7 @@ void TlistviewForm::onTickToggled(int row, bool ticked)
 
 void TlistviewForm::tickSelected(bool ticked)
 {
+    flushSaved();
     const int row = selectedIndex();
     if (row < 0)
         return;
@@ -466,6 +507,7 @@ void TlistviewForm::tickSelected(bool ticked)
 
 void TlistviewForm::tickAll(bool ticked)
 {
+    flushSaved();
     if (m_model->rowCount() == 0)
         return;
     for (int row = 0; row < m_model->rowCount(); ++row)
@@ -477,6 +519,7 @@ void TlistviewForm::tickAll(bool ticked)
 
 void TlistviewForm::tickSameWebDirectory(bool ticked)
 {
+    flushSaved();
     const int selected = selectedIndex();
     if (selected < 0)
         return;
@@ -494,6 +537,7 @@ void TlistviewForm::tickSameWebDirectory(bool ticked)
 
 void TlistviewForm::deleteCurrentPicture()
 {
+    flushSaved();
     const int row = selectedIndex();
     if (row >= 0) {
         deleteRowAt(row);
@@ -506,6 +550,7 @@ void TlistviewForm::deleteCurrentPicture()
 
 void TlistviewForm::deleteDroppedRow(int row)
 {
+    flushSaved();
     if (checkBoxMode() || row < 0 || row >= m_model->rowCount())
         return;
     if (m_search.isRunning()) {

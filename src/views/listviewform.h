@@ -73,8 +73,16 @@ public:
     QString selectedPicturePath() const;
     QString selectedPictureFolder() const;
     int rowCount() const;
-    int currentPage() const { return m_currentPage; }
-    int pageCount() const { return m_pageCount; }
+    int currentPage() const
+    {
+        const_cast<TlistviewForm *>(this)->flushSaved();
+        return m_currentPage;
+    }
+    int pageCount() const
+    {
+        const_cast<TlistviewForm *>(this)->flushSaved();
+        return m_pageCount;
+    }
     QString indexName() const { return m_pages.indexName(); }
     // Position and client size, as the window settings keep them.
     QRect clientGeometry() const;
@@ -110,6 +118,7 @@ private:
     void deleteRowAt(int row);
     void selectOwnRow(int row);
     void selectNewestRow();
+    void flushSaved();
     void showPopup(QWidget *view, const QPoint &at);
     void openRow(int row);
     void warn(const QString &text);
@@ -128,6 +137,15 @@ private:
     QMenu *m_popup = nullptr;
     QTimer m_displayTimer;
     QTimer m_trackTimer;
+    // Pictures saved by the run and not in the views yet.
+    struct PendingPicture
+    {
+        PictureRow row;
+        int rowCount = 0;
+    };
+    QList<PendingPicture> m_pendingSaved;
+    QTimer m_saveTimer;
+    bool m_flushing = false;
     std::function<bool()> m_trackLatest;
     std::function<bool()> m_preview;
 

@@ -1,8 +1,10 @@
 // Times one search run by the desktop program's main window (offscreen or on
 // a display), from the start command to the end of the run, for comparing
 // with `snapdredge get` on the same site.
-// Usage: sd_desktopbench URL THREADS   (XDG_DATA_HOME / XDG_CONFIG_HOME name the home)
+// Usage: sd_desktopbench URL THREADS [DEPTH]   (XDG_DATA_HOME / XDG_CONFIG_HOME name the home)
+// The search stays within the site, as `get --within-site` does.
 #include "app/form1.h"
+#include "cli/cli.h"
 #include "app/statuspanelbar.h"
 #include "crawl/crawlengine.h"
 
@@ -15,6 +17,7 @@
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    installImageMessageFilter();
     QApplication::setApplicationName(QStringLiteral("Snapdredge"));
     QApplication::setOrganizationName(QStringLiteral("Brelmark"));
     if (argc < 3) {
@@ -33,6 +36,9 @@ int main(int argc, char **argv)
     form.settings().thread_num = QString::fromLocal8Bit(argv[2]).toInt();
     form.settings().size1 = 100000;
     form.settings().save_mode = 0;
+    form.settings().urllink = false;
+    if (argc > 3)
+        form.settings().max_level = QString::fromLocal8Bit(argv[3]).toInt();
     form.addressBox()->setEditText(QString::fromLocal8Bit(argv[1]));
     // SD_BENCH_NO_STATUS: the status bar does not repaint, to see what its painting costs.
     if (qEnvironmentVariableIsSet("SD_BENCH_NO_STATUS"))
