@@ -12,7 +12,7 @@ void CliHost::setStatus(int, const QString &) {}
 void CliHost::showCounters(const QString &text)
 {
     m_counters = text;
-    if (m_terminal)
+    if (m_terminal && m_runActive)
         printProgress(false);
 }
 
@@ -25,7 +25,8 @@ void CliHost::showTimes(const QString &text)
 {
     // Called once a second while a search runs: the pace of the plain progress lines.
     m_times = text;
-    printProgress(!m_terminal);
+    if (m_runActive)
+        printProgress(!m_terminal);
 }
 
 void CliHost::setSlotGauge(int, GaugeColor, bool, const QString &) {}
@@ -36,7 +37,12 @@ void CliHost::setCaption(const QString &) {}
 
 void CliHost::setAddressText(const QString &) {}
 
-void CliHost::setCommandGroup(CommandGroup, bool) {}
+void CliHost::setCommandGroup(CommandGroup group, bool on)
+{
+    // Stop is on exactly while a run is under way: only then is there progress to show.
+    if (group == CommandGroup::Stop)
+        m_runActive = on;
+}
 
 void CliHost::pictureSaved(const PictureRow &, int) {}
 

@@ -42,6 +42,7 @@ private:
 
     bool m_terminal = false;
     bool m_lineOpen = false;
+    bool m_runActive = false;
     bool m_hadMessage = false;
     int m_busySlots = 0;
     QString m_counters;

@@ -106,6 +106,10 @@ private Q_SLOTS:
         QCOMPARE(env.run({QStringLiteral("get"), QStringLiteral("--thumbnails"), m_thumbs.start}).exitCode,
                  0);
         const QString name = QString::fromUtf8(env.run({QStringLiteral("list")}).out).section(u'\t', 0, 0);
+        // Looking at a search runs nothing, so there is no progress to print.
+        const TestEnv::Result shown = env.run({QStringLiteral("show"), name});
+        QCOMPARE(shown.exitCode, 0);
+        QCOMPARE(shown.err, QByteArray());
         {
             SearchLock otherProgram;
             QVERIFY(otherProgram.take(env.searchFolder(), name, nullptr));
