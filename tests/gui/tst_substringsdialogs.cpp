@@ -3,6 +3,7 @@
 
 #include "app/form1.h"
 #include "crawl/crawlengine.h"
+#include "messageboxanswerer.h"
 #include "openmainwindow.h"
 #include "settings/gui/form3.h"
 #include "settings/gui/form75.h"
@@ -146,6 +147,7 @@ private Q_SLOTS:
     void init()
     {
         settings().clearSubstrings();
+        settings().selecttext = false;
         m_form->refreshSubstringMark();
         m_form->addressBox()->setEditText(QStringLiteral("https://www.example.org/gallery/"));
         m_recorder.urls.clear();
@@ -310,8 +312,8 @@ private Q_SLOTS:
         QCOMPARE(walked, order);
     }
 
-    // Only a run's start or continuation with selecttext on rebuilds the
-    // lists, with the words the page scanner reads.
+    // A start rebuilds the lists with the words the page scanner reads, even
+    // one refused for want of an address, but only with selecttext on.
     void keywordLists_data()
     {
         QTest::addColumn<bool>("selecttext");
@@ -335,13 +337,18 @@ private Q_SLOTS:
         QFETCH(QString, exclude);
         QFETCH(QStringList, includelist);
         QFETCH(QStringList, excludelist);
-        Settings s;
+        Settings &s = settings();
         s.includelist = QStringList{QStringLiteral("OLD")};
         s.excludelist = QStringList{QStringLiteral("OLDER")};
         s.selecttext = selecttext;
         s.includestext = include;
         s.notincludestext = exclude;
-        s.buildKeywordLists();
+        m_form->addressBox()->setEditText(QString());
+        {
+            MessageBoxAnswerer boxes;
+            m_form->getAnyPicture();
+        }
+        QVERIFY(!m_form->engine()->isRunning());
         QCOMPARE(s.includelist, includelist);
         QCOMPARE(s.excludelist, excludelist);
     }
