@@ -7,6 +7,8 @@
 #include "app/wallpaper.h"
 #include "crawl/crawlengine.h"
 #include "platform/settingsstore.h"
+#include "settings/gui/form3.h"
+#include "settings/gui/form75.h"
 #include "store/currentsearch.h"
 #include "store/gui/historytreeview.h"
 #include "store/gui/treeform.h"
@@ -20,6 +22,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -254,6 +257,7 @@ void TForm1::createToolWindows()
     m_treeform->show();
     createPictureList();
     createPictureWindow();
+    createDialogs();
 }
 
 void TForm1::layoutUrlBar()
@@ -272,7 +276,7 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
         layoutUrlBar();
     if (watched == m_image4 && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
-        // The Substrings editor opens here once it exists.
+        openSubstringsEditor();
         return true;
     }
     return QMainWindow::eventFilter(watched, event);
@@ -539,6 +543,50 @@ void TForm1::saveWindowSettings()
 {
     SettingsStore store;
     m_settings.saveWindowSettings(store);
+}
+
+// ---- The Substrings editor and Search Option ----
+
+void TForm1::createDialogs()
+{
+    m_form75 = new TForm75(m_settings, this);
+    connect(m_form75, &TForm75::started, this, [this](const QString &address) {
+        m_engine->setKeywordSearch(true);
+        setAddressText(address);
+    });
+    connect(m_form75, &TForm75::cancelled, this, [this] { m_engine->setKeywordSearch(false); });
+    // Whatever "&Options" runs, More options runs too.
+    connect(m_form75, &TForm75::moreOptionsRequested, this, [this] {
+        if (auto *options = findChild<QAction *>(QStringLiteral("Options1")))
+            options->trigger();
+    });
+
+    m_form3 = new TForm3(m_settings, this);
+    m_form3->setHelpFile(QFileInfo(m_helpFile).dir().filePath(QStringLiteral("substring.html")));
+    connect(m_form3, &TForm3::substringsApplied, this, [this] {
+        refreshSubstringMark();
+        showBasketSubstringMark(m_settings.substringsFlag);
+    });
+}
+
+void TForm1::openSubstringsEditor()
+{
+    if (!m_form3)
+        return;
+    m_form3->prepare(m_comboBox1->currentText());
+    m_form3->exec();
+}
+
+void TForm1::openSearchOption()
+{
+    if (m_form75)
+        m_form75->exec();
+}
+
+void TForm1::showBasketSubstringMark(bool on)
+{
+    // The URL basket's Image2 shows this once the basket exists; nothing shows it yet.
+    Q_UNUSED(on);
 }
 
 void TForm1::refreshSubstringMark()

@@ -23,6 +23,8 @@ class QToolButton;
 class StatusPanelBar;
 class TImage2Form;
 class TTreeform;
+class TForm3;
+class TForm75;
 class TlistviewForm;
 
 // The main window: menus, tool bar, URL bar, the dock area of the tool
@@ -56,6 +58,8 @@ public:
     TTreeform *treeform() const { return m_treeform; }
     TlistviewForm *listviewForm() const { return m_listviewForm; }
     TImage2Form *image2form() const { return m_image2form; }
+    TForm3 *form3() const { return m_form3; }
+    TForm75 *form75() const { return m_form75; }
     CommandStates &commands() { return m_commands; }
     StatusPanelBar *statusPanels() const { return m_status; }
     QMainWindow *dockArea() const { return m_panel5; }
@@ -140,6 +144,9 @@ public:
     void wallpaperArranged() { setWallpaper(QStringLiteral("2")); }
     void wallpaperClear() { setWallpaper(QStringLiteral("clean")); }
     void openHelpContents();
+    // The Substrings editor and Search Option, shown modally.
+    void openSubstringsEditor();
+    void openSearchOption();
     void openHomePage();
     // The newest picture a run saved, on its way to the Picture window.
     void previewSavedPicture(const QString &path);
@@ -173,6 +180,8 @@ private:
     void pictureListActivated(bool commands);
     void runExitSteps(bool writeBack);
     void createPictureWindow();
+    void createDialogs();
+    void showBasketSubstringMark(bool on);
     void storePictureWindowGeometry();
     bool showMessage(int icon, const QString &text, bool yesNo);
 
@@ -190,6 +199,8 @@ private:
     TTreeform *m_treeform = nullptr;
     TlistviewForm *m_listviewForm = nullptr;
     TImage2Form *m_image2form = nullptr;
+    TForm75 *m_form75 = nullptr;
+    TForm3 *m_form3 = nullptr;
 
     // Layout.
     QWidget *m_panel2 = nullptr;

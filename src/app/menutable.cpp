@@ -173,7 +173,15 @@ const MenuTable::Row Rows[] = {
 
     // Tools
     {.kind = K::Menu, .name = "Tools1Entry", .text = "&Tools", .in = "MainMenu1", .menu = "Tools1"},
-    {.name = "Substringseditor1", .text = "&Substrings editor", .in = "Tools1"},
+    {.name = "Substringseditor1",
+     .text = "&Substrings editor",
+     .in = "Tools1",
+     .handler = &F::openSubstringsEditor},
+    {.name = "SearchOption1",
+     .text = "Search O&ption",
+     .in = "Tools1",
+     .group = G::Options,
+     .handler = &F::openSearchOption},
     {.name = "GetURL1", .text = "&Get URL", .in = "Tools1", .flags = Hidden},
     {.kind = K::Menu,
      .name = "SetWaterpall1",

@@ -191,8 +191,7 @@ bool CrawlEngine::startCommand(int mode, const QString &typed)
 bool CrawlEngine::checkStart(int mode, QString &address)
 {
     Settings &s = settings();
-    if (s.selecttext)
-        s.rebuildKeywordLists();
+    s.buildKeywordLists();
     address = address.trimmed();
     const QString problem = subdirectoryProblem(s.subdirectory);
     if (!problem.isEmpty()) {
@@ -668,9 +667,7 @@ void CrawlEngine::handleFinishedPage(int slot)
     } else {
         m_namingPending = true;
         Settings &writable = settings();
-        writable.substringsText.clear();
-        writable.substrListbox.clear();
-        writable.substringsFlag = false;
+        writable.clearSubstrings();
         m_host.substringsChanged();
         options.namingPending = true;
         ScanResult whole;
@@ -956,8 +953,7 @@ bool CrawlEngine::continueRun()
 void CrawlEngine::continueRunSelected()
 {
     Settings &s = settings();
-    if (s.selecttext)
-        s.rebuildKeywordLists();
+    s.buildKeywordLists();
     m_continueRun = true;
     // The finish leaves the thumbnail-link flag on; a continued run scans as its own mode does.
     state().thumbnailLink = state().mode == ModeThumbnails;

@@ -54,6 +54,7 @@ public:
     QString pictureFolder() const { return m_pictureFolder; }
     SearchDatabase &database();
     void setKeywordSearch(bool on) { m_keywordSearch = on; }
+    bool keywordSearch() const { return m_keywordSearch; }
     // Off hides every gauge at once.
     void setProgressOnStatusBar(bool on);
     // Why the last run ended early or did not start (disk full, a database

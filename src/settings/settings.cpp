@@ -135,6 +135,7 @@ void Settings::loadWindowSettings(SettingsStore &store)
     a2 = readOnFlag(store, QStringLiteral("a2"), true);
     a3 = readInt(store, QStringLiteral("a3"), 30);
     agent = readOrDefault(store, QStringLiteral("agent"), defaultAgent());
+    searchservice = readOrDefault(store, QStringLiteral("searchservice"), defaultSearchService());
     store.sync();
 }
 
@@ -206,6 +207,7 @@ void Settings::writeWindowValues(SettingsStore &store, bool withGeometry) const
     store.setValue(QStringLiteral("a2"), flagText(a2));
     store.setValue(QStringLiteral("a3"), QString::number(a3));
     store.setValue(QStringLiteral("agent"), agent);
+    store.setValue(QStringLiteral("searchservice"), searchservice);
     store.sync();
 }
 
@@ -241,4 +243,20 @@ void Settings::rebuildKeywordLists()
     };
     includelist = split(includestext);
     excludelist = split(notincludestext);
+}
+
+void Settings::buildKeywordLists()
+{
+    if (selecttext)
+        rebuildKeywordLists();
+}
+
+void Settings::setSubstrings(const QStringList &lines)
+{
+    substrListbox = lines;
+    substringsText.clear();
+    // An empty line still adds its blank, so the text keeps the lines' places.
+    for (const QString &line : lines)
+        substringsText += u' ' + line;
+    substringsFlag = !lines.isEmpty();
 }

@@ -37,6 +37,8 @@ public:
     bool a1 = true;
     bool a2 = true;
     int a3 = 30;
+    // The query address of the picture search service; the keywords follow it.
+    QString searchservice = defaultSearchService();
 
     // Held here but never stored.
     bool png = true;
@@ -53,6 +55,8 @@ public:
     QString picturesRoot;
 
     static QString defaultMoreText() { return QStringLiteral("0|||0|||||0|0|"); }
+    // No real service suits everyone, so the default names none.
+    static QString defaultSearchService() { return QStringLiteral("https://search.example.org/images?q="); }
 
     // `workingFolder` is where the pictures root is derived from.
     void loadSearchSettings(SettingsStore &store, const QString &workingFolder);
@@ -71,6 +75,13 @@ public:
     static QString picturesRootFor(const QString &workingFolder);
     // Rebuilds includelist/excludelist from includestext/notincludestext.
     void rebuildKeywordLists();
+    // The rebuild a run's start and continuation make: only while selecttext
+    // is on; otherwise the lists keep what they held and are not consulted.
+    void buildKeywordLists();
+
+    // The substrings from their lines: the text is each line after one blank.
+    void setSubstrings(const QStringList &lines);
+    void clearSubstrings() { setSubstrings({}); }
 
 private:
     void writeSearchValues(SettingsStore &store, bool withPriority) const;

@@ -131,10 +131,6 @@ void SearchInformation::giveSettings(Settings &s) const
         s.thread_num = before.thread_num;
     if (agent.isEmpty())
         s.agent = before.agent;
-    s.substrListbox = substrings;
-    s.substringsText.clear();
-    for (const QString &line : substrings)
-        s.substringsText += u' ' + line;
-    s.substringsFlag = !substrings.isEmpty();
+    s.setSubstrings(substrings);
     s.urlIncludeText = urlIncludeText;
 }

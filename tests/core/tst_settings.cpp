@@ -86,7 +86,8 @@ private Q_SLOTS:
                                      "a1",
                                      "a2",
                                      "a3",
-                                     "agent"};
+                                     "agent",
+                                     "searchservice"};
         for (const QString &name : written)
             QVERIFY2(!store.value(name).isEmpty(), qPrintable(name));
         for (const char *name : {"includestext", "notincludestext", "subdirectory"})
@@ -204,6 +205,23 @@ private Q_SLOTS:
     {
         const Settings s = loadWith({{QStringLiteral("root_directory"), QStringLiteral("/elsewhere")}});
         QCOMPARE(s.picturesRoot, kWork + QStringLiteral("/Pictures"));
+    }
+
+    // The picture search service is the user's choice and outlives the start.
+    void searchServiceRoundTrip()
+    {
+        Settings s = loadWith({});
+        QCOMPARE(s.searchservice, Settings::defaultSearchService());
+        {
+            SettingsStore store;
+            QCOMPARE(store.value(QStringLiteral("searchservice")), Settings::defaultSearchService());
+        }
+        s.searchservice = QStringLiteral("https://pictures.example.net/find?q=");
+        {
+            SettingsStore store;
+            s.saveWindowSettingsFromOptions(store);
+        }
+        QCOMPARE(loadWith({}).searchservice, QStringLiteral("https://pictures.example.net/find?q="));
     }
 
     void moreRoundTripAndSplit()

@@ -188,16 +188,17 @@ void TestMenuTable::menuEntries_data()
     entry("View1", 21, "List1", "List", "checkable");
 
     entry("Tools1", 0, "Substringseditor1", "&Substrings editor");
-    entry("Tools1", 1, "GetURL1", "&Get URL", "hidden");
-    entry("Tools1", 2, "SetWaterpall1", "Set &Waterpall", "menu");
+    entry("Tools1", 1, "SearchOption1", "Search O&ption", "", G::Options);
+    entry("Tools1", 2, "GetURL1", "&Get URL", "hidden");
+    entry("Tools1", 3, "SetWaterpall1", "Set &Waterpall", "menu");
     entry("SetWaterpall1Menu", 0, "Centered1", "&Centered");
     entry("SetWaterpall1Menu", 1, "Titled1", "&Titled");
     entry("SetWaterpall1Menu", 2, "Arrange1", "Arrang&e");
     separator("SetWaterpall1Menu", 3);
     entry("SetWaterpall1Menu", 4, "Clear1", "Clea&r");
-    entry("Tools1", 3, "DownloadReport1", "Download &Report", "hidden disabled");
-    separator("Tools1", 4);
-    entry("Tools1", 5, "Options1", "&Options", "", G::Options);
+    entry("Tools1", 4, "DownloadReport1", "Download &Report", "hidden disabled");
+    separator("Tools1", 5);
+    entry("Tools1", 6, "Options1", "&Options", "", G::Options);
 
     entry("Favorites1", 0, "Add1", "&Add", "disabled", G::AddFavourite);
     entry("Favorites1", 1, "Organize1", "&Organize");
@@ -353,7 +354,7 @@ void TestMenuTable::nothingElse_data()
         const char *place;
         int count;
     } places[] = {{"MainMenu1", 8},   {"Web1", 7},     {"Edit1", 12}, {"Download1", 6},
-                  {"Run1Menu", 3},    {"View1", 22},   {"Tools1", 6}, {"SetWaterpall1Menu", 5},
+                  {"Run1Menu", 3},    {"View1", 22},   {"Tools1", 7}, {"SetWaterpall1Menu", 5},
                   {"Favorites1", 4},  {"Window1", 2},  {"Help1", 4},  {"PopupMenu1", 3},
                   {"PopupMenu2", 10}, {"ToolBar1", 15}};
     for (const auto &p : places)
