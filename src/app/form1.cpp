@@ -7,6 +7,7 @@
 #include "app/wallpaper.h"
 #include "crawl/crawlengine.h"
 #include "platform/settingsstore.h"
+#include "settings/gui/form4.h"
 #include "store/currentsearch.h"
 #include "store/gui/historytreeview.h"
 #include "store/gui/treeform.h"
@@ -317,13 +318,13 @@ void TForm1::mainWindowActivated()
 
 void TForm1::getAnyPicture()
 {
-    if (m_engine)
+    if (m_engine && askBeforeDownload())
         m_engine->getAnyPicture(m_comboBox1->currentText());
 }
 
 void TForm1::getThumbnails()
 {
-    if (m_engine)
+    if (m_engine && askBeforeDownload())
         m_engine->getThumbnails(m_comboBox1->currentText());
 }
 
@@ -528,6 +529,42 @@ void TForm1::setWallpaper(const QString &style)
 void TForm1::openHelpContents()
 {
     QDesktopServices::openUrl(QUrl::fromLocalFile(m_helpFile));
+}
+
+void TForm1::runOptionsDialog()
+{
+    TForm4 dialog(m_settings, m_folders.working, this);
+    connect(&dialog, &TForm4::applied, this, &TForm1::repageAfterOptions);
+    dialog.exec();
+}
+
+void TForm1::repageAfterOptions()
+{
+    if (!m_listviewForm || !m_search || m_search->state().name.isEmpty())
+        return;
+    m_listviewForm->applyThumbnailSize();
+    m_listviewForm->rebuildPageSelector();
+    m_listviewForm->showPage(TlistviewForm::Page::First);
+}
+
+void TForm1::openOptions()
+{
+    runOptionsDialog();
+    if (m_listviewForm)
+        m_listviewForm->applyThumbnailSize();
+}
+
+void TForm1::openMoreOptions()
+{
+    runOptionsDialog();
+}
+
+bool TForm1::askBeforeDownload()
+{
+    if (!m_settings.isshowoption)
+        return true;
+    openOptions();
+    return TForm4::okAnswer() == 1;
 }
 
 void TForm1::openHomePage()
