@@ -482,6 +482,8 @@ void TForm4::buildPages()
     auto *outer = new QVBoxLayout(this);
     m_pages = new QTabWidget(this);
     m_pages->setObjectName(QStringLiteral("PageControl1"));
+    // Every page caption in sight: the dialog widens rather than scroll them.
+    m_pages->setUsesScrollButtons(false);
     outer->addWidget(m_pages);
 
     QVBoxLayout *pageLayouts[std::size(PageCaptions)] = {};
@@ -719,6 +721,7 @@ void TForm4::fill()
     control<QLineEdit>("Edit2")->setText(m_settings.loginUser);
     control<QLineEdit>("MaskEdit1")->setText(m_settings.loginPassword);
     control<QLineEdit>("Edit1")->setText(m_settings.picturesRoot);
+    control<QLineEdit>("Edit1")->setCursorPosition(0);
     control<QLabel>("Label16")->setText(QString::number(control<QSlider>("TrackBar2")->value()));
     control<QRadioButton>(m_settings.save_mode == 0 ? "RadioButton1" : "RadioButton2")->setChecked(true);
     control<QRadioButton>(m_settings.urllink ? "RadioButton3" : "RadioButton4")->setChecked(true);
