@@ -12,6 +12,7 @@
 #include "store/currentsearch.h"
 #include "support/testenv.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -27,6 +28,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <memory>
 
 namespace {
@@ -127,6 +129,7 @@ private Q_SLOTS:
     void helpOpensSubdirectoryPage();
     void keyboard();
     void startAsksFirst();
+    void menuAndToolButtonOpenIt();
 };
 
 void TestOptionsDialog::okStoresEveryValueShown()
@@ -667,6 +670,34 @@ void TestOptionsDialog::startAsksFirst()
     QCOMPARE(asked, 2);
     QVERIFY(!form->engine()->isRunning());
     QVERIFY(form->search()->state().name.isEmpty());
+    timer.stop();
+    form->setExitWithoutAsking(true);
+    form->close();
+}
+
+void TestOptionsDialog::menuAndToolButtonOpenIt()
+{
+    TestEnv env;
+    std::unique_ptr<TForm1> form;
+    QVERIFY(openMainWindow(form));
+    int width = 60;
+    QTimer timer;
+    timer.setInterval(10);
+    QObject::connect(&timer, &QTimer::timeout, [&width] {
+        auto *dialog = qobject_cast<TForm4 *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        dialog->findChild<QSlider *>(QStringLiteral("TrackBar1"))->setValue(width);
+        dialog->findChild<QPushButton *>(QStringLiteral("Button1"))->click();
+    });
+    timer.start();
+    form->findChild<QAction *>(QStringLiteral("Options1"))->trigger();
+    QCOMPARE(form->settings().tw, 60);
+    QCOMPARE(SettingsStore().value(QStringLiteral("tw")), u"60");
+    width = 150;
+    form->findChild<QToolButton *>(QStringLiteral("ToolButton1"))->click();
+    QCOMPARE(form->settings().tw, 150);
+    QCOMPARE(TForm4::okAnswer(), 1);
     timer.stop();
     form->setExitWithoutAsking(true);
     form->close();

@@ -512,7 +512,9 @@ void TForm4::buildPages()
             grid = new QGridLayout(box);
             if (!row.group)
                 grid->setContentsMargins(0, 0, 0, 0);
-            grid->setColumnStretch(1, 1);
+            // Spin boxes and check boxes keep their own width; a group with a
+            // text box or slider gives it the room instead.
+            grid->setColumnStretch(3, 1);
             gridRow = -1;
             if (row.kind == Kind::Thumbnails) {
                 m_thumbnailGroup = qobject_cast<QGroupBox *>(box);
@@ -530,6 +532,10 @@ void TForm4::buildPages()
 
         auto addLabelled = [&](QWidget *widget) {
             widget->setObjectName(name);
+            if (row.kind != Kind::Spin) {
+                grid->setColumnStretch(1, 1);
+                grid->setColumnStretch(3, 0);
+            }
             if (row.text) {
                 auto *label = new QLabel(text(row.text), box);
                 label->setBuddy(widget);
@@ -614,9 +620,10 @@ void TForm4::buildPages()
                 entry->setFlags(entry->flags() | Qt::ItemIsUserCheckable);
                 entry->setCheckState(Qt::Unchecked);
             }
-            list->setMaximumHeight(list->sizeHintForRow(0) * int(std::size(SystemParameterItems)) +
-                                   2 * list->frameWidth() + 2);
-            grid->addWidget(list, gridRow, 0, 1, 3);
+            // All five rows in sight, with room for the frame at any scale.
+            list->setFixedHeight(list->sizeHintForRow(0) * int(std::size(SystemParameterItems)) +
+                                 2 * list->frameWidth() + 8);
+            grid->addWidget(list, gridRow, 0, 1, 4);
             break;
         }
         case Kind::FreeSpace: {
