@@ -106,6 +106,7 @@ private Q_SLOTS:
 
     void okStoresEveryValueShown();
     void okUsesTheNarrowerWriters();
+    void unfinishedSpinBoxGivesMinimum();
     void pictureTypes_data();
     void pictureTypes();
     void subdirectory_data();
@@ -188,6 +189,22 @@ void TestOptionsDialog::okUsesTheNarrowerWriters()
     QCOMPARE(Fixture::stored("ismultithreaddb"), u"1");
     QCOMPARE(Fixture::stored("ttop"), u"0");
     QCOMPARE(Fixture::stored("bwindow"), u"1");
+}
+
+void TestOptionsDialog::unfinishedSpinBoxGivesMinimum()
+{
+    Fixture f(Values{{"size1", "5000"}, {"max_level", "4"}});
+    f.open();
+    for (const char *name : {"SpinEdit6", "SpinEdit2"}) {
+        auto *spin = f.get<QSpinBox>(name);
+        auto *edit = spin->findChild<QLineEdit *>();
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Delete);
+        QVERIFY(spin->text().isEmpty());
+    }
+    f.ok();
+    QCOMPARE(Fixture::stored("size1"), u"200");
+    QCOMPARE(Fixture::stored("max_level"), u"1");
 }
 
 void TestOptionsDialog::pictureTypes_data()

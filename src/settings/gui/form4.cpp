@@ -880,9 +880,12 @@ bool TForm4::apply()
     for (const Row &row : Rows) {
         QWidget *widget = control<QWidget>(row.name);
         if (row.number) {
-            if (auto *spin = qobject_cast<QSpinBox *>(widget))
+            if (auto *spin = qobject_cast<QSpinBox *>(widget)) {
+                // A box left empty or half typed counts as its minimum.
+                if (!spin->hasAcceptableInput())
+                    spin->setValue(spin->minimum());
                 s.*row.number = spin->value();
-            else if (auto *slider = qobject_cast<QSlider *>(widget))
+            } else if (auto *slider = qobject_cast<QSlider *>(widget))
                 s.*row.number = slider->value();
         } else if (row.flag) {
             s.*row.flag = qobject_cast<QCheckBox *>(widget)->isChecked();
