@@ -10,12 +10,21 @@
 #include "settings/gui/form4.h"
 #include "settings/settings.h"
 #include "store/currentsearch.h"
+#include "store/gui/historytreeview.h"
+#include "store/gui/treeform.h"
+#include "store/historyfile.h"
+#include "store/searchdatabase.h"
+#include "store/searchinformation.h"
 #include "support/testenv.h"
+#include "support/testimages.h"
+#include "views/listviewform.h"
+#include "views/picturelistmodel.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFile>
 #include <QFrame>
 #include <QGroupBox>
@@ -131,6 +140,7 @@ private Q_SLOTS:
     void keyboard();
     void startAsksFirst();
     void menuAndToolButtonOpenIt();
+    void okRepagesTheOpenSearch();
 };
 
 void TestOptionsDialog::okStoresEveryValueShown()
@@ -716,6 +726,78 @@ void TestOptionsDialog::menuAndToolButtonOpenIt()
     QCOMPARE(form->settings().tw, 150);
     QCOMPARE(TForm4::okAnswer(), 1);
     timer.stop();
+    form->setExitWithoutAsking(true);
+    form->close();
+}
+
+// A finished search of `rows` small pictures, on disk and in the history.
+static bool writeSearch(const TestEnv &env, int rows)
+{
+    const QString folder = env.workingFolder() + QStringLiteral("/Pictures/pics/");
+    if (!QDir().mkpath(folder) || !QDir().mkpath(env.searchFolder()))
+        return false;
+    SearchDatabase db;
+    if (!db.create(env.searchFolder() + QStringLiteral("Pics.dat")))
+        return false;
+    SearchInformation info;
+    info.startAddress = QStringLiteral("http://s.test/");
+    info.name = QStringLiteral("Pics");
+    info.picturesSaved = rows;
+    if (!db.writeSearchInformation(info.toText()))
+        return false;
+    const QByteArray jpeg = TestImages::jpeg(40, 30, 1);
+    for (int i = 0; i < rows; ++i) {
+        PictureRow row;
+        row.PictureName = QStringLiteral("pic%1.jpg").arg(i, 2, 10, QLatin1Char('0'));
+        row.OriginalName = row.PictureName;
+        row.WebDirectory = QStringLiteral("http://s.test/a/");
+        row.DiskDirectory = folder;
+        row.Size = 1000 + i;
+        row.Width = 40;
+        row.Height = 30;
+        QFile file(row.path());
+        if (!file.open(QIODevice::WriteOnly) || file.write(jpeg) != jpeg.size())
+            return false;
+        if (!db.appendPicture(row, QStringLiteral("link-%1").arg(i)))
+            return false;
+    }
+    db.close();
+    return saveHistoryFile(env.searchFolder() + QStringLiteral("his.dat"),
+                           {HistoryEntry{stateIcon(0, StateFinished), QStringLiteral("Pics")}});
+}
+
+void TestOptionsDialog::okRepagesTheOpenSearch()
+{
+    TestEnv env;
+    QVERIFY(writeSearch(env, 25));
+    std::unique_ptr<TForm1> form;
+    QVERIFY(openMainWindow(form));
+    auto *tree = form->findChild<HistoryTreeView *>(QStringLiteral("TreeView1"));
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
+                      tree->visualItemRect(form->treeform()->searchNode(0)).center());
+    QVERIFY(form->search()->database().isOpen());
+    TlistviewForm *list = form->listviewForm();
+    auto *pages = list->findChild<QComboBox *>(QStringLiteral("ComboBox1"));
+    QTRY_COMPARE(list->model()->rowCount(), 25);
+    QCOMPARE(pages->count(), 1);
+    pages->setCurrentIndex(0);
+
+    QTimer timer;
+    timer.setInterval(10);
+    QObject::connect(&timer, &QTimer::timeout, [] {
+        auto *dialog = qobject_cast<TForm4 *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        dialog->findChild<QSpinBox *>(QStringLiteral("SpinEdit11"))->setValue(10);
+        dialog->findChild<QPushButton *>(QStringLiteral("Button1"))->click();
+    });
+    timer.start();
+    form->openOptions();
+    timer.stop();
+    QCOMPARE(form->settings().a3, 10);
+    QCOMPARE(pages->count(), 3);
+    QCOMPARE(pages->currentIndex(), 0);
+    QTRY_COMPARE(list->model()->rowCount(), 10);
     form->setExitWithoutAsking(true);
     form->close();
 }
