@@ -7,9 +7,7 @@ class QCheckBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
-class QLineEdit;
 class QSlider;
-class QSpinBox;
 class QTabWidget;
 class Settings;
 
