@@ -32,6 +32,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -113,6 +114,7 @@ class TestOptionsDialog : public QObject
 private Q_SLOTS:
     void init() { TForm4::setOkAnswer(0); }
 
+    void window();
     void okStoresEveryValueShown();
     void okUsesTheNarrowerWriters();
     void unfinishedSpinBoxGivesMinimum();
@@ -142,6 +144,21 @@ private Q_SLOTS:
     void menuAndToolButtonOpenIt();
     void okRepagesTheOpenSearch();
 };
+
+void TestOptionsDialog::window()
+{
+    Fixture f;
+    TForm4 *dialog = f.open();
+    QCOMPARE(dialog->windowTitle(), u"Options");
+    QCOMPARE(dialog->objectName(), u"TForm4");
+    QVERIFY(dialog->windowFlags() & Qt::WindowCloseButtonHint);
+    QVERIFY(!(dialog->windowFlags() & (Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint)));
+    QCOMPARE(dialog->minimumSize(), dialog->maximumSize());
+    QVERIFY(dialog->width() >= 387 && dialog->height() >= 436);
+    const QPoint offset = dialog->frameGeometry().center() - dialog->screen()->availableGeometry().center();
+    QVERIFY2(offset.manhattanLength() < 20,
+             qPrintable(QStringLiteral("%1,%2").arg(offset.x()).arg(offset.y())));
+}
 
 void TestOptionsDialog::okStoresEveryValueShown()
 {

@@ -21,6 +21,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
+#include <QScreen>
+#include <QShowEvent>
 #include <QSlider>
 #include <QSpinBox>
 #include <QStorageInfo>
@@ -935,6 +937,14 @@ void TForm4::reject()
     if (!m_closingByTitleBar)
         setOkAnswer(0);
     QDialog::reject();
+}
+
+void TForm4::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // Centred on the screen, not over the main window.
+    if (!event->spontaneous() && screen())
+        move(screen()->availableGeometry().center() - rect().center());
 }
 
 void TForm4::closeEvent(QCloseEvent *event)
