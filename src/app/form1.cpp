@@ -8,6 +8,7 @@
 #include "crawl/crawlengine.h"
 #include "platform/settingsstore.h"
 #include "settings/gui/form3.h"
+#include "settings/gui/form4.h"
 #include "settings/gui/form75.h"
 #include "store/currentsearch.h"
 #include "store/gui/historytreeview.h"
@@ -321,13 +322,13 @@ void TForm1::mainWindowActivated()
 
 void TForm1::getAnyPicture()
 {
-    if (m_engine)
+    if (m_engine && askBeforeDownload())
         m_engine->getAnyPicture(m_comboBox1->currentText());
 }
 
 void TForm1::getThumbnails()
 {
-    if (m_engine)
+    if (m_engine && askBeforeDownload())
         m_engine->getThumbnails(m_comboBox1->currentText());
 }
 
@@ -534,6 +535,42 @@ void TForm1::openHelpContents()
     QDesktopServices::openUrl(QUrl::fromLocalFile(m_helpFile));
 }
 
+void TForm1::runOptionsDialog()
+{
+    TForm4 dialog(m_settings, m_folders.working, this);
+    connect(&dialog, &TForm4::applied, this, &TForm1::repageAfterOptions);
+    dialog.exec();
+}
+
+void TForm1::repageAfterOptions()
+{
+    if (!m_listviewForm || !m_search || m_search->state().name.isEmpty())
+        return;
+    m_listviewForm->applyThumbnailSize();
+    m_listviewForm->rebuildPageSelector();
+    m_listviewForm->showPage(TlistviewForm::Page::First);
+}
+
+void TForm1::openOptions()
+{
+    runOptionsDialog();
+    if (m_listviewForm)
+        m_listviewForm->applyThumbnailSize();
+}
+
+void TForm1::openMoreOptions()
+{
+    runOptionsDialog();
+}
+
+bool TForm1::askBeforeDownload()
+{
+    if (!m_settings.isshowoption)
+        return true;
+    openOptions();
+    return TForm4::okAnswer() == 1;
+}
+
 void TForm1::openHomePage()
 {
     QDesktopServices::openUrl(QUrl(homePageAddress()));
@@ -555,11 +592,8 @@ void TForm1::createDialogs()
         setAddressText(address);
     });
     connect(m_form75, &TForm75::cancelled, this, [this] { m_engine->setKeywordSearch(false); });
-    // Whatever "&Options" runs, More options runs too.
-    connect(m_form75, &TForm75::moreOptionsRequested, this, [this] {
-        if (auto *options = findChild<QAction *>(QStringLiteral("Options1")))
-            options->trigger();
-    });
+    // "&More options" opens the Options dialog; the picture grid keeps its size.
+    connect(m_form75, &TForm75::moreOptionsRequested, this, &TForm1::openMoreOptions);
 
     m_form3 = new TForm3(m_settings, this);
     m_form3->setHelpFile(QFileInfo(m_helpFile).dir().filePath(QStringLiteral("substring.html")));

@@ -147,6 +147,13 @@ public:
     // The Substrings editor and Search Option, shown modally.
     void openSubstringsEditor();
     void openSearchOption();
+    // "Options" from the menu entry and the tool button; the picture grid then
+    // takes the thumbnail size.
+    void openOptions();
+    // "Options" from another dialog's "&More options": the grid is left alone.
+    void openMoreOptions();
+    // Before Get any picture and Get thumbnails: true to go on.
+    bool askBeforeDownload();
     void openHomePage();
     // The newest picture a run saved, on its way to the Picture window.
     void previewSavedPicture(const QString &path);
@@ -184,6 +191,8 @@ private:
     void showBasketSubstringMark(bool on);
     void storePictureWindowGeometry();
     bool showMessage(int icon, const QString &text, bool yesNo);
+    void runOptionsDialog();
+    void repageAfterOptions();
 
     // The picture list's selected row and its size.
     QString selectedPicturePath() const;

@@ -195,7 +195,12 @@ const MenuTable::Row Rows[] = {
     {.name = "Clear1", .text = "Clea&r", .in = "SetWaterpall1Menu", .handler = &F::wallpaperClear},
     {.name = "DownloadReport1", .text = "Download &Report", .in = "Tools1", .flags = Hidden | Disabled},
     {.kind = K::Separator, .in = "Tools1"},
-    {.name = "Options1", .text = "&Options", .in = "Tools1", .group = G::Options, .icon = "options"},
+    {.name = "Options1",
+     .text = "&Options",
+     .in = "Tools1",
+     .group = G::Options,
+     .icon = "options",
+     .handler = &F::openOptions},
 
     // Favorites
     {.kind = K::Menu,
@@ -315,7 +320,8 @@ const MenuTable::Row Rows[] = {
      .in = "ToolBar1",
      .group = G::Options,
      .icon = "options",
-     .tip = "Set the option"},
+     .tip = "Set the option",
+     .handler = &F::openOptions},
     {.kind = K::Separator, .in = "ToolBar1"},
     {.kind = K::Button,
      .name = "ToolButton9",
