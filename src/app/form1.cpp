@@ -198,6 +198,8 @@ bool TForm1::formCreate(QString *error)
     }
     m_search = std::make_unique<CurrentSearch>(m_settings, m_folders, m_history, *this);
     m_engine = std::make_unique<CrawlEngine>(*m_search, *this);
+    m_engine->setAddressHistory(&m_addressHistory);
+    connect(&m_addressHistory, &AddressHistory::changed, this, &TForm1::showAddressHistory);
 
     m_exitWithoutAsking = false;
     m_progressEntry->setChecked(true);
@@ -219,6 +221,7 @@ bool TForm1::formCreate(QString *error)
     m_commands.set(CommandGroup::Delete, false);
     setStatus(IconIdle, QStringLiteral("Finished"));
     setCaption(m_search->caption(false));
+    m_siteHistory.load(m_folders.sites + SiteHistory::fileName());
     m_commands.set(CommandGroup::AddFavourite, false);
     m_commands.setSelection(false);
     m_commands.set(CommandGroup::Delete, false);
@@ -227,6 +230,7 @@ bool TForm1::formCreate(QString *error)
     m_pictureEntry->setChecked(true);
     m_bestFit = false;
     m_helpFile = m_programFolder + QStringLiteral("help/index.html");
+    m_addressHistory.load(m_folders.sites + AddressHistory::fileName(), m_settings.urlhisnum);
 
     // The layout's state of the other groups.
     m_commands.set(CommandGroup::Run, true);
@@ -660,8 +664,8 @@ void TForm1::runExitSteps(bool writeBack)
     if (m_history.isModified())
         m_history.save();
     if (m_settings.clearallafterexit) {
-        QFile::remove(m_folders.sites + QStringLiteral("urlhistory.dat"));
-        QFile::remove(m_folders.sites + QStringLiteral("sitehistory.txt"));
+        QFile::remove(m_folders.sites + AddressHistory::fileName());
+        QFile::remove(m_folders.sites + SiteHistory::fileName());
     }
     if (m_treeform) {
         const QRect g = m_treeform->clientGeometry();
@@ -731,6 +735,16 @@ void TForm1::setSlotProgress(int slot, GaugeColor color, int percent)
 void TForm1::setCaption(const QString &caption)
 {
     setWindowTitle(caption);
+}
+
+void TForm1::showAddressHistory()
+{
+    // Refilling the list would replace the edit text; what the user typed stays.
+    const QString typed = m_comboBox1->currentText();
+    const QSignalBlocker quiet(m_comboBox1);
+    m_comboBox1->clear();
+    m_comboBox1->addItems(m_addressHistory.addresses());
+    m_comboBox1->setEditText(typed);
 }
 
 void TForm1::setAddressText(const QString &address)

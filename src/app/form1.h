@@ -4,6 +4,8 @@
 #include "crawl/crawlhost.h"
 #include "platform/workingfolders.h"
 #include "settings/settings.h"
+#include "sites/addresshistory.h"
+#include "sites/sitehistory.h"
 #include "store/searchhistory.h"
 
 #include <QMainWindow>
@@ -53,6 +55,8 @@ public:
     Settings &settings() { return m_settings; }
     const WorkingFolders &folders() const { return m_folders; }
     SearchHistory &history() { return m_history; }
+    AddressHistory &addressHistory() { return m_addressHistory; }
+    const SiteHistory &siteHistory() const { return m_siteHistory; }
     CrawlEngine *engine() const { return m_engine.get(); }
     CurrentSearch *search() const { return m_search.get(); }
     TTreeform *treeform() const { return m_treeform; }
@@ -198,10 +202,13 @@ private:
     QString selectedPicturePath() const;
     QString selectedPictureFolder() const;
     int pictureListRowCount() const;
+    void showAddressHistory();
 
     Settings m_settings;
     WorkingFolders m_folders;
     SearchHistory m_history;
+    AddressHistory m_addressHistory;
+    SiteHistory m_siteHistory;
     std::unique_ptr<CurrentSearch> m_search;
     std::unique_ptr<CrawlEngine> m_engine;
     CommandStates m_commands;

@@ -3,6 +3,7 @@
 #include "cli/clirun.h"
 #include "cli/commands.h"
 #include "crawl/crawlengine.h"
+#include "sites/addresshistory.h"
 #include "store/currentsearch.h"
 #include "store/searchhistory.h"
 
@@ -103,7 +104,11 @@ int cmdGet(const QStringList &args)
     CliHost host;
     CurrentSearch search(s, context.folders, history, host);
     search.setPersistSettings(false);
+    // The desktop's address box lists what the command line started from too.
+    AddressHistory addresses;
+    addresses.load(context.folders.sites + AddressHistory::fileName(), s.urlhisnum);
     CrawlEngine engine(search, host);
+    engine.setAddressHistory(&addresses);
     engine.setProgressOnStatusBar(false);
     return runSearchToEnd(
         engine, host, [&]() { return thumbnails ? engine.getThumbnails(url) : engine.getAnyPicture(url); });

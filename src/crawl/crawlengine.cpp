@@ -12,6 +12,7 @@
 #include "platform/settingsstore.h"
 #include "settings/settings.h"
 #include "settings/textrules.h"
+#include "sites/addresshistory.h"
 #include "store/currentsearch.h"
 #include "store/searchhistory.h"
 
@@ -174,9 +175,14 @@ bool CrawlEngine::startCommand(int mode, const QString &typed)
         m_search.writeRecord();
         m_search.setModified(false);
     }
+    // Get any picture keeps the typed text even when the start is refused;
+    // every accepted start then keeps the address it normalised.
+    if (mode == ModeAny)
+        rememberAddress(typed);
     QString address = typed;
     if (!checkStart(mode, address))
         return false;
+    rememberAddress(address);
     // Accepted: from here on the start changes the program's state.
     if (mode != ModeBig)
         m_keywordSearch = false;
@@ -186,6 +192,12 @@ bool CrawlEngine::startCommand(int mode, const QString &typed)
     m_host.setAddressText(address);
     m_host.setCheckBoxMode(mode == ModeThumbnails);
     return freshStart();
+}
+
+void CrawlEngine::rememberAddress(const QString &address)
+{
+    if (m_addressHistory)
+        m_addressHistory->remember(address, settings().urlhisnum);
 }
 
 bool CrawlEngine::checkStart(int mode, QString &address)

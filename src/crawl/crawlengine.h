@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <memory>
 
+class AddressHistory;
 class CurrentSearch;
 class HttpCli;
 class HttpPool;
@@ -53,6 +54,8 @@ public:
     QString startAddress() const;
     QString pictureFolder() const { return m_pictureFolder; }
     SearchDatabase &database();
+    // Where the start commands remember their addresses; none keeps nothing.
+    void setAddressHistory(AddressHistory *history) { m_addressHistory = history; }
     void setKeywordSearch(bool on) { m_keywordSearch = on; }
     bool keywordSearch() const { return m_keywordSearch; }
     // Off hides every gauge at once.
@@ -82,6 +85,7 @@ private:
 
     bool startCommand(int mode, const QString &address);
     bool checkStart(int mode, QString &address);
+    void rememberAddress(const QString &address);
     bool makePictureFolder(const QString &subdirectory);
     bool freshStart();
     void beginRun(bool continued);
@@ -125,6 +129,7 @@ private:
 
     CurrentSearch &m_search;
     CrawlHost &m_host;
+    AddressHistory *m_addressHistory = nullptr;
 
     // Run state.
     bool m_running = false;
