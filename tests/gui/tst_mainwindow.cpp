@@ -152,6 +152,7 @@ private Q_SLOTS:
     void reopenAndDeleteSearches();
     void refusalsWhileRunning();
     void closeAsksAndWritesBack();
+    void addressBoxListsTheHistory();
     void viewToggles();
     void noMenuOfDockWindows();
     void viewStateIsTheTicks();
@@ -490,6 +491,41 @@ void TestMainWindow::closeAsksAndWritesBack()
     // The history window's place and size went into the settings.
     QVERIFY(d.storedSetting(QStringLiteral("twidth")).toInt() > 0);
     QVERIFY(d.storedSetting(QStringLiteral("theight")).toInt() > 0);
+}
+
+void TestMainWindow::addressBoxListsTheHistory()
+{
+    Desktop d;
+    // The stored address differs from the one typed only in letter case.
+    const QString stored = m_depth.start.toUpper();
+    const QString sites = d.env.workingFolder() + QStringLiteral("/sites/");
+    QVERIFY(QDir().mkpath(sites));
+    {
+        QFile f(sites + QStringLiteral("urlhistory.dat"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("2\r\n" + stored.toUtf8() + "\r\nhttp://old.example/\r\n");
+    }
+    const QStringList expected{QStringLiteral("http://old.example/"), stored};
+    QVERIFY(d.open());
+    auto *combo = d.find<QComboBox>("ComboBox1");
+    QCOMPARE(combo->count(), 2);
+    d.startFromUrlBar(m_depth.start);
+    QVERIFY(d.waitForIdle());
+    QStringList items;
+    for (int i = 0; i < combo->count(); ++i)
+        items << combo->itemText(i);
+    QCOMPARE(items, expected);
+    QCOMPARE(combo->currentText(), m_depth.start);
+
+    d.boxes.setAnswer(QMessageBox::Yes);
+    QVERIFY(d.form->close());
+    d.form.reset();
+    QVERIFY(d.open());
+    combo = d.find<QComboBox>("ComboBox1");
+    items.clear();
+    for (int i = 0; i < combo->count(); ++i)
+        items << combo->itemText(i);
+    QCOMPARE(items, expected);
 }
 
 void TestMainWindow::viewToggles()
