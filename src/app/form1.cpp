@@ -326,8 +326,14 @@ void TForm1::mainWindowActivated()
 
 void TForm1::getAnyPicture()
 {
-    if (m_engine && askBeforeDownload())
+    if (!m_engine)
+        return;
+    if (askBeforeDownload())
         m_engine->getAnyPicture(m_comboBox1->currentText());
+    else
+        // Get any picture keeps the typed address before it asks, so a
+        // cancelled Options dialog keeps it too.
+        m_addressHistory.remember(m_comboBox1->currentText(), m_settings.urlhisnum);
 }
 
 void TForm1::getThumbnails()

@@ -710,10 +710,15 @@ void TestOptionsDialog::startAsksFirst()
     QCOMPARE(asked, 1);
     QVERIFY(!form->engine()->isRunning());
     QVERIFY(form->search()->state().name.isEmpty());
+    // Get any picture remembers the address before it asks; Get thumbnails only once started.
+    const QStringList remembered{QStringLiteral("http://127.0.0.1:9/")};
+    QCOMPARE(form->addressHistory().addresses(), remembered);
+    form->addressBox()->setEditText(QStringLiteral("http://127.0.0.1:9/thumbs/"));
     form->getThumbnails();
     QCOMPARE(asked, 2);
     QVERIFY(!form->engine()->isRunning());
     QVERIFY(form->search()->state().name.isEmpty());
+    QCOMPARE(form->addressHistory().addresses(), remembered);
     timer.stop();
     form->setExitWithoutAsking(true);
     form->close();
